@@ -1,0 +1,13 @@
+#pragma once
+// Character classes and case folding of the C runtime in the current locale.
+// Code units 0-255 are classified once and cached; higher units are asked on
+// the fly, so the answers match the runtime's everywhere.
+
+namespace vo {
+
+bool IsDigitChar(wchar_t c);
+bool IsAlphaChar(wchar_t c);
+bool IsSpaceChar(wchar_t c);
+wchar_t ToLowerChar(wchar_t c);
+
+}  // namespace vo
