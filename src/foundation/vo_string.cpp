@@ -1,6 +1,7 @@
 #include "vo_string.h"
 
 #include <algorithm>
+#include <ostream>
 
 #include "char_class.h"
 #include "text_search.h"
@@ -136,3 +137,5 @@ std::string VoString::ToUtf8() const {
   }
   return out;
 }
+
+void PrintTo(const VoString& s, std::ostream* os) { *os << '"' << s.ToUtf8() << '"'; }

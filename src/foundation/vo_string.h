@@ -5,6 +5,7 @@
 // surrogate pairs), so both builds count lengths and positions alike.
 
 #include <cstddef>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -61,6 +62,9 @@ class VoString {
 
   VoString ToLower() const;
   VoString Trimmed() const;  // white space of the current locale removed at both ends
+
+  // Test frameworks print values through this (as UTF-8).
+  friend void PrintTo(const VoString& s, std::ostream* os);
 
   friend bool operator==(const VoString& a, const VoString& b) { return a.s_ == b.s_; }
   friend bool operator==(const VoString& a, const wchar_t* b) { return a.s_ == (b ? b : L""); }
