@@ -84,7 +84,7 @@ VoString EscapeXml(std::wstring_view text, bool attribute) {
       case L'\'': if (attribute) out += L"&apos;"; else out += c; break;
       default:
         if (c == 1) out += L"&#x1;";
-        else if ((c >= 0 && c <= 8) || c == 11 || c == 12 || (c >= 14 && c <= 31)) out += L'?';
+        else if (static_cast<unsigned>(c) <= 8 || c == 11 || c == 12 || (c >= 14 && c <= 31)) out += L'?';
         else out += c;
     }
   }

@@ -103,7 +103,9 @@ TEST(XmlNavigate, PathsAndNamesIgnoreCase) {
     doc.ResetCursor();
     const bool found = doc.FindElement(c.path);
     EXPECT_EQ(found, c.want != nullptr) << c.path;
-    if (found && c.want) EXPECT_EQ(doc.GetElementText(), c.want) << c.path;
+    if (found && c.want) {
+      EXPECT_EQ(doc.GetElementText(), c.want) << c.path;
+    }
   }
 }
 
