@@ -14,10 +14,10 @@ bool IsXmlSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c =
 
 XmlDocument::XmlDocument() : parse_error_(L"Empty document") { table_.Reset(8); table_.Add(); }
 
-XmlDocument::XmlDocument(std::wstring_view text) : XmlDocument() { SetDocumentText(text); }
+XmlDocument::XmlDocument(VoString text) : XmlDocument() { SetDocumentText(std::move(text)); }
 
-bool XmlDocument::SetDocumentText(std::wstring_view text) {
-  text_ = VoString(text);
+bool XmlDocument::SetDocumentText(VoString text) {
+  text_ = std::move(text);
   // A new text starts a new report: an earlier fault (or the "Empty document"
   // of a new document) says nothing about this text.
   parse_error_.Clear();

@@ -15,10 +15,10 @@
 class XmlDocument {
  public:
   XmlDocument();
-  explicit XmlDocument(std::wstring_view text);
+  explicit XmlDocument(VoString text);
 
   // Replaces the text and parses it; true when the document is well formed.
-  bool SetDocumentText(std::wstring_view text);
+  bool SetDocumentText(VoString text);
   // Reads a UTF-8 file (a byte-order mark stays as a leading U+FEFF). A file
   // that cannot be read leaves the document untouched and returns false.
   bool LoadFile(const VoString& path);

@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t line = bytes.find('\n');
   const VoString path = line != std::string_view::npos && line < 64 ? VoString::FromUtf8(bytes.substr(0, line)) : VoString();
 
-  XmlDocument doc(VoString::FromUtf8(bytes).View());
+  XmlDocument doc(VoString::FromUtf8(bytes));
   Walk(doc, 0);
   doc.ResetCursor();
   if (!path.IsEmpty()) {
