@@ -1,5 +1,7 @@
 #include "xml_text.h"
 
+#include "markup_escape.h"
+
 namespace vo {
 namespace {
 
@@ -73,22 +75,9 @@ VoString UnescapeXml(std::wstring_view text) {
 namespace vo {
 
 VoString EscapeXml(std::wstring_view text, bool attribute) {
-  VoString out;
-  out.Reserve(text.size());
-  for (const wchar_t c : text) {
-    switch (c) {
-      case L'&': out += L"&amp;"; break;
-      case L'<': out += L"&lt;"; break;
-      case L'>': out += L"&gt;"; break;
-      case L'"': if (attribute) out += L"&quot;"; else out += c; break;
-      case L'\'': if (attribute) out += L"&apos;"; else out += c; break;
-      default:
-        if (c == 1) out += L"&#x1;";
-        else if (static_cast<unsigned>(c) <= 8 || c == 11 || c == 12 || (c >= 14 && c <= 31)) out += L'?';
-        else out += c;
-    }
-  }
-  return out;
+  unsigned options = kEscapeControl | kControlAsQuestion;
+  if (attribute) options |= kEscapeQuote | kEscapeApostrophe;
+  return EscapeMarkup(text, options);
 }
 
 }  // namespace vo
