@@ -39,6 +39,10 @@ size_t FindTextNoCase(std::wstring_view text, std::wstring_view what, size_t fro
   return BuiltInFindNoCase(text, what, from);
 }
 
+size_t FindTextNoCaseBuiltIn(std::wstring_view text, std::wstring_view what, size_t from) {
+  return BuiltInFindNoCase(text, what, from);
+}
+
 int CompareForSort(std::wstring_view a, std::wstring_view b, unsigned options) {
   if (auto fn = g_compare.load()) return fn(a, b, options);
   return BuiltInCompareForSort(a, b, options);

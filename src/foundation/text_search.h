@@ -18,6 +18,8 @@ enum SortOptions : unsigned { kSortIgnoreCase = 1 };
 void RouteTextSearch(FindNoCaseFn find, CompareForSortFn compare);
 
 size_t FindTextNoCase(std::wstring_view text, std::wstring_view what, size_t from = 0);
+// The core's own search, with its own case folding, whatever is routed.
+size_t FindTextNoCaseBuiltIn(std::wstring_view text, std::wstring_view what, size_t from = 0);
 int CompareForSort(std::wstring_view a, std::wstring_view b, unsigned options);
 
 }  // namespace vo

@@ -1,0 +1,72 @@
+#pragma once
+// An in-process stand-in for the tools library: records every log line and
+// message box, answers questions from a script, and installs itself as the
+// process's tools interface for its lifetime.
+
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "tools/vo_tools.h"
+
+class FakeTools final : public IVoTools,
+                        IVoLogService,
+                        IVoDialogService,
+                        IVoTextUtilities,
+                        IVoLocalization,
+                        IVoThreadRegistry {
+ public:
+  struct LogLine {
+    int category;
+    VoString title, text;
+  };
+  struct MessageBox {
+    VoString title, text;
+    std::vector<VoString> buttons;  // "OK", or "Yes"/"No", or the two names
+  };
+
+  FakeTools();
+  ~FakeTools();
+
+  // Answers for the coming questions, in order: true is Yes (or the first
+  // named button). Without a scripted answer a question is answered No.
+  void ScriptAnswers(std::initializer_list<bool> answers);
+
+  std::vector<LogLine> LogLines() const;
+  std::vector<MessageBox> MessageBoxes() const;
+  std::vector<uint32_t> RegisteredThreads() const;
+  // Log lines of one title, as "text" strings.
+  std::vector<VoString> LogTexts(const wchar_t* title) const;
+
+  // IVoTools
+  int GetInterfaceVersion() override { return kVoToolsInterfaceVersion; }
+  bool Initialize(bool, void*) override { return true; }
+  void Uninitialize() override {}
+  IVoLogService* Log() override { return this; }
+  IVoDialogService* Dialogs() override { return this; }
+  IVoTextUtilities* Text() override { return this; }
+  IVoLocalization* Localization() override { return this; }
+  IVoThreadRegistry* Threads() override { return this; }
+
+ private:
+  void Write(int category, const wchar_t* title, const wchar_t* text) override;
+  void DebugOutput(const wchar_t*) override {}
+  void ShowInformation(const wchar_t* title, const wchar_t* text) override;
+  bool AskQuestion(const wchar_t* title, const wchar_t* text) override;
+  void AskWithButtons(const wchar_t* title, const wchar_t* text, const wchar_t* first, const wchar_t* second,
+                      VoString& pressed) override;
+  int Find(const wchar_t* text, const wchar_t* what, int from, unsigned flags) override;
+  int Compare(const wchar_t* a, const wchar_t* b, unsigned options) override;
+  void Translate(const wchar_t* text, VoString& out) override { out = VoString(text); }
+  void Register(uint32_t thread_id, const wchar_t*) override;
+  void Unregister(uint32_t thread_id, int) override;
+  bool NextAnswer();
+
+  mutable std::mutex mutex_;  // worker threads log too
+  std::vector<LogLine> log_;
+  std::vector<MessageBox> boxes_;
+  std::deque<bool> answers_;
+  std::vector<uint32_t> threads_;
+  IVoTools* previous_;
+};
