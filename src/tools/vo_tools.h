@@ -59,14 +59,26 @@ class IVoLocalization {
   ~IVoLocalization() = default;
 };
 
-// Worker threads announce themselves while they run.
+// Worker threads announce themselves before they start and leave after they
+// have stopped; a thread is known by its object, since its id changes with
+// every start.
 class IVoThreadRegistry {
  public:
-  virtual void Register(uint32_t thread_id, const wchar_t* name) = 0;
-  virtual void Unregister(uint32_t thread_id, int option) = 0;
+  virtual void Register(const void* thread, const wchar_t* name) = 0;
+  virtual void Unregister(const void* thread, int option) = 0;
 
  protected:
   ~IVoThreadRegistry() = default;
+};
+
+// The current skin's pictures, named by the skin.
+class IVoSkinService {
+ public:
+  // The file of the skin picture called `name`; false when the skin has none.
+  virtual bool FindImage(const wchar_t* name, VoString& path) = 0;
+
+ protected:
+  ~IVoSkinService() = default;
 };
 
 class IVoTools {
@@ -81,6 +93,7 @@ class IVoTools {
   virtual IVoTextUtilities* Text() = 0;
   virtual IVoLocalization* Localization() = 0;
   virtual IVoThreadRegistry* Threads() = 0;
+  virtual IVoSkinService* Skins() = 0;
 
  protected:
   ~IVoTools() = default;

@@ -22,7 +22,7 @@ std::vector<FakeTools::MessageBox> FakeTools::MessageBoxes() const {
   return boxes_;
 }
 
-std::vector<uint32_t> FakeTools::RegisteredThreads() const {
+std::vector<const void*> FakeTools::RegisteredThreads() const {
   std::lock_guard lock(mutex_);
   return threads_;
 }
@@ -78,12 +78,28 @@ int FakeTools::Compare(const wchar_t* a, const wchar_t* b, unsigned options) {
   return (options & 1) ? vo::CompareNoCase(a, b) : VoString(a).Compare(b);
 }
 
-void FakeTools::Register(uint32_t thread_id, const wchar_t*) {
+void FakeTools::Register(const void* thread, const wchar_t*) {
   std::lock_guard lock(mutex_);
-  threads_.push_back(thread_id);
+  threads_.push_back(thread);
 }
 
-void FakeTools::Unregister(uint32_t thread_id, int) {
+void FakeTools::Unregister(const void* thread, int) {
   std::lock_guard lock(mutex_);
-  threads_.erase(std::remove(threads_.begin(), threads_.end(), thread_id), threads_.end());
+  threads_.erase(std::remove(threads_.begin(), threads_.end(), thread), threads_.end());
+}
+
+void FakeTools::AddSkinImage(const wchar_t* name, const wchar_t* path) {
+  std::lock_guard lock(mutex_);
+  skin_images_.emplace_back(VoString(name), VoString(path));
+}
+
+bool FakeTools::FindImage(const wchar_t* name, VoString& path) {
+  std::lock_guard lock(mutex_);
+  for (const auto& [image, file] : skin_images_) {
+    if (image == name) {
+      path = file;
+      return true;
+    }
+  }
+  return false;
 }

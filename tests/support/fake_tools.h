@@ -6,6 +6,7 @@
 #include <deque>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/vo_tools.h"
@@ -15,7 +16,8 @@ class FakeTools final : public IVoTools,
                         IVoDialogService,
                         IVoTextUtilities,
                         IVoLocalization,
-                        IVoThreadRegistry {
+                        IVoThreadRegistry,
+                        IVoSkinService {
  public:
   struct LogLine {
     int category;
@@ -35,7 +37,9 @@ class FakeTools final : public IVoTools,
 
   std::vector<LogLine> LogLines() const;
   std::vector<MessageBox> MessageBoxes() const;
-  std::vector<uint32_t> RegisteredThreads() const;
+  std::vector<const void*> RegisteredThreads() const;
+  // A picture of the pretended skin, found by FindImage.
+  void AddSkinImage(const wchar_t* name, const wchar_t* path);
   // Log lines of one title, as "text" strings.
   std::vector<VoString> LogTexts(const wchar_t* title) const;
 
@@ -48,6 +52,7 @@ class FakeTools final : public IVoTools,
   IVoTextUtilities* Text() override { return this; }
   IVoLocalization* Localization() override { return this; }
   IVoThreadRegistry* Threads() override { return this; }
+  IVoSkinService* Skins() override { return this; }
 
  private:
   void Write(int category, const wchar_t* title, const wchar_t* text) override;
@@ -59,14 +64,15 @@ class FakeTools final : public IVoTools,
   int Find(const wchar_t* text, const wchar_t* what, int from, unsigned flags) override;
   int Compare(const wchar_t* a, const wchar_t* b, unsigned options) override;
   void Translate(const wchar_t* text, VoString& out) override { out = VoString(text); }
-  void Register(uint32_t thread_id, const wchar_t*) override;
-  void Unregister(uint32_t thread_id, int) override;
+  void Register(const void* thread, const wchar_t*) override;
+  void Unregister(const void* thread, int) override;
+  bool FindImage(const wchar_t* name, VoString& path) override;
   bool NextAnswer();
 
   mutable std::mutex mutex_;  // worker threads log too
   std::vector<LogLine> log_;
   std::vector<MessageBox> boxes_;
   std::deque<bool> answers_;
-  std::vector<uint32_t> threads_;
+  std::vector<const void*> threads_;
   IVoTools* previous_;
 };
