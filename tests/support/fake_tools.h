@@ -74,5 +74,6 @@ class FakeTools final : public IVoTools,
   std::vector<MessageBox> boxes_;
   std::deque<bool> answers_;
   std::vector<const void*> threads_;
+  std::vector<std::pair<VoString, VoString>> skin_images_;
   IVoTools* previous_;
 };
