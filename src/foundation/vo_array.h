@@ -33,7 +33,9 @@ class VoArray {
 
   // An index past the end appends.
   void InsertAt(size_t index, T item) {
-    items_.insert(items_.begin() + static_cast<ptrdiff_t>(std::min(index, items_.size())), std::move(item));
+    const auto at = static_cast<ptrdiff_t>(std::min(index, items_.size()));
+    items_.push_back(std::move(item));
+    std::rotate(items_.begin() + at, items_.end() - 1, items_.end());
   }
   bool RemoveAt(size_t index) { return RemoveRange(index, 1) == 1; }
   // Removes up to `count` elements from `index` on; returns how many went.

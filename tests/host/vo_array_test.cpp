@@ -106,7 +106,9 @@ TEST(VoStringArray, FindJoinSplit) {
   for (const auto& c : cases) {
     const VoStringArray parts = VoStringArray::Split(c.text, c.separator);
     EXPECT_EQ(std::vector<VoString>(parts.begin(), parts.end()), c.parts) << VoString(c.text).ToUtf8();
-    if (*c.separator) EXPECT_EQ(parts.Join(c.separator), c.text);
+    if (*c.separator) {
+      EXPECT_EQ(parts.Join(c.separator), c.text);
+    }
   }
 }
 
