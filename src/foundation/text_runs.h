@@ -1,6 +1,7 @@
 #pragma once
 // Leading runs of one character class, taken from a position that then moves
-// past the run. A run may be empty (the position stays).
+// past the run. A run may be empty (the position stays; a position past the
+// end moves to the end).
 
 #include <cstddef>
 #include <string_view>
