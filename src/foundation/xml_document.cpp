@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "string_format.h"
-#include "text_file_reader.h"
+#include "text_file.h"
 #include "xml_text.h"
 
 namespace {
@@ -26,7 +26,7 @@ bool XmlDocument::SetDocumentText(VoString text) {
 
 bool XmlDocument::LoadFile(const VoString& path) {
   VoString text;
-  if (!vo::ReadTextFileUtf8(path, text)) return false;
+  if (!vo::ReadTextFile(path, vo::kTextUtf8, text)) return false;
   text_ = std::move(text);
   parse_error_.Clear();
   return Parse();
