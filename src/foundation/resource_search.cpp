@@ -1,5 +1,7 @@
 #include "resource_search.h"
 
+#include <vector>
+
 namespace vo {
 
 namespace {
@@ -39,15 +41,14 @@ VoStringArray ResourceFileCandidates(std::wstring_view name, std::wstring_view v
   if (name.empty()) return names;
   const std::wstring_view extension = Extension(name);
   const std::wstring_view stem = name.substr(0, name.size() - extension.size());
-  auto add = [&](std::wstring_view ext) {
-    if (!variant.empty()) names.Add(VoString(stem) + L" - " + variant + ext);
-    names.Add(VoString(stem) + ext);
-  };
-  if (!extension.empty()) {
-    add(extension);
-  } else {
-    for (const wchar_t* ext : {L".png", L".jpg", L".gif", L".tif"}) add(ext);
+  std::vector<std::wstring_view> extensions;
+  if (!extension.empty()) extensions = {extension};
+  else extensions = {L".png", L".jpg", L".gif", L".tif"};
+  // Every variant form first: the variant matters more than the picture format.
+  if (!variant.empty()) {
+    for (const auto ext : extensions) names.Add(VoString(stem) + L" - " + variant + ext);
   }
+  for (const auto ext : extensions) names.Add(VoString(stem) + ext);
   return names;
 }
 

@@ -17,8 +17,8 @@ constexpr int kResourceKindCount = 9;
 VoStringArray ResourceFolders(int kind);
 
 // The file names to try for `name`: a name without an extension is tried as
-// a picture with ".png", ".jpg", ".gif" and ".tif". With a `variant`, each
-// "name - variant" form comes before the plain one.
+// a picture with ".png", ".jpg", ".gif" and ".tif". With a `variant`, the
+// "name - variant" forms come before the plain ones.
 VoStringArray ResourceFileCandidates(std::wstring_view name, std::wstring_view variant = {});
 
 }  // namespace vo
