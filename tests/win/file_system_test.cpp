@@ -7,6 +7,7 @@
 
 #include "foundation/text_file.h"
 #include "foundation/win/file_system.h"
+#include "foundation/win/process_info_record.h"
 #include "support/fake_tools.h"
 #include "win/scratch_folder.h"
 
@@ -65,7 +66,9 @@ TEST_F(FileSystem, CreateFolderTree) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(vo::CreateFolderTree(c.path, c.verify), c.created) << c.path.ToUtf8();
-    if (c.created) EXPECT_TRUE(vo::FolderExists(c.path)) << c.path.ToUtf8();
+    if (c.created) {
+      EXPECT_TRUE(vo::FolderExists(c.path)) << c.path.ToUtf8();
+    }
   }
 }
 
@@ -110,6 +113,14 @@ TEST_F(FileSystem, IsFolderEmpty) {
     EXPECT_EQ(vo::IsFolderEmpty(At(c.folder), c.unreadable_answer, c.recurse, c.stop_at_subfolder), c.empty)
         << c.folder << " recurse " << c.recurse << " stop " << c.stop_at_subfolder;
   }
+}
+
+TEST(FileSystemRecord, ExpandInstallDriveUsesTheProgramFolder) {
+  const VoString saved = vo::GetProcessPath(ProcessPath::kProgramFolder);
+  ASSERT_TRUE(vo::SetProcessPath(ProcessPath::kProgramFolder, L"Q:\\Programs\\Halvora\\"));
+  EXPECT_EQ(vo::ExpandInstallDrive(VoString(L"(Install Drive):\\Media\\")), L"Q:\\Media\\");
+  EXPECT_EQ(vo::ExpandInstallDrive(VoString(L"C:\\Media\\")), L"C:\\Media\\");
+  EXPECT_TRUE(vo::SetProcessPath(ProcessPath::kProgramFolder, saved));
 }
 
 TEST_F(FileSystem, MakeUniqueName) {

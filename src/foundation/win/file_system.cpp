@@ -6,6 +6,7 @@
 #include "foundation/path_text.h"
 #include "foundation/string_format.h"
 #include "foundation/win/file_finder.h"
+#include "foundation/win/process_info_record.h"
 #include "tools/vo_tools.h"
 
 namespace vo {
@@ -127,6 +128,10 @@ bool IsFolderEmpty(const VoString& folder, bool answer_if_unreadable, bool recur
     }
   }
   return true;
+}
+
+VoString ExpandInstallDrive(const VoString& path) {
+  return ExpandInstallDrive(path.View(), GetProcessPath(ProcessPath::kProgramFolder).View());
 }
 
 VoString MakeUniqueName(const VoString& path) {

@@ -32,6 +32,10 @@ bool IsFolderWritable(const VoString& folder);
 // that cannot be listed gives `answer_if_unreadable`.
 bool IsFolderEmpty(const VoString& folder, bool answer_if_unreadable, bool recurse, bool stop_at_subfolder);
 
+// A leading "(Install Drive):" becomes the drive of the installed
+// product's program folder from the process information record.
+VoString ExpandInstallDrive(const VoString& path);
+
 // `path` itself when nothing of that name exists, otherwise the first free
 // name of the series "name (1).ext", "name (2).ext", ...
 VoString MakeUniqueName(const VoString& path);
