@@ -9,6 +9,8 @@
 #include "foundation/os_version.h"
 #include "foundation/processor_features.h"
 #include "foundation/resource_search.h"
+#include "foundation/start_error_text.h"
+#include "foundation/string_format.h"
 
 namespace {
 
@@ -127,6 +129,21 @@ TEST(SystemFacts, ComServerFilesAndRegSvr32Parameters) {
   for (const Case& c : cases) EXPECT_EQ(vo::IsRegistrableFile(c.path), c.registrable) << VoString(c.path).ToUtf8();
   EXPECT_EQ(vo::RegSvr32Parameters(L"C:\\A B\\x.dll", false), L"/s \"C:\\A B\\x.dll\"");
   EXPECT_EQ(vo::RegSvr32Parameters(L"C:\\A B\\x.dll", true), L"/s /u \"C:\\A B\\x.dll\"");
+}
+
+TEST(SystemFacts, StartErrorMessagesByShellCode) {
+  struct Case {
+    int code;
+    const wchar_t* text;
+  };
+  const Case cases[] = {
+      {2, L"File 'C:\\x.exe' is not found."},
+      {3, L"The specified path to file 'C:\\x.exe' was not found."},
+      {11, L"File 'C:\\x.exe' is invalid."},
+      {5, L"Can not start program 'C:\\x.exe'.  Error unknown.  (5)"},
+      {31, L"Can not start program 'C:\\x.exe'.  Error unknown.  (31)"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(VoFormat(vo::StartErrorFormat(c.code), L"C:\\x.exe", c.code), c.text);
 }
 
 TEST(SystemFacts, ResourceFoldersOfEachKind) {

@@ -153,6 +153,21 @@ TEST(RunProgram, GivesUpOnTimeOutAndCancelAndEndsTheProgram) {
   CloseHandle(cancel);
 }
 
+TEST(RunProgram, AFailedWaitEndsTheProgram) {
+  FakeTools tools;
+  TempTestFolder scratch(L"run-program-wait-failed");
+  // No handle has this value, so waiting on it fails at once.
+  const HANDLE invalid = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x3FFFFFFC));
+  const VoString pid_file = scratch.Path() + L"pid.txt";
+  EXPECT_FALSE(vo::RunProgram(Program(L"sleep_forever.exe"), VoStringArray{pid_file}, false, true, false, nullptr, 0,
+                              false, 0, invalid));
+  const auto log = tools.LogTexts(L"RunProgram");
+  EXPECT_NE(std::find(log.begin(), log.end(), VoString(L"Unknown wait code (-1)")), log.end());
+  // Ended before or after it wrote its id: either way it must not run on.
+  const DWORD pid = ReadPid(pid_file);
+  if (pid != 0) EXPECT_TRUE(ProcessEnded(pid_file));
+}
+
 // A window that notes when a posted message reaches it.
 struct Receiver {
   static inline bool received = false;
@@ -207,20 +222,33 @@ TEST(RunProgram, WithoutWaitingTheProgramRunsOnWithItsPriority) {
 
 TEST(RunProgram, StartFailuresAreLoggedAndShownWhenAsked) {
   TempTestFolder scratch(L"run-program-errors");
-  const VoString missing = scratch.Path() + L"missing.exe";
-  for (bool show_errors : {false, true}) {
-    FakeTools tools;
-    EXPECT_FALSE(vo::RunProgram(missing, {}, false, true, false, nullptr, 0, show_errors));
-    const auto log = tools.LogTexts(L"RunProgram");
-    EXPECT_NE(std::find(log.begin(), log.end(), VoString(L"Failed to start (error 2)")), log.end());
-    const auto boxes = tools.MessageBoxes();
-    if (!show_errors) {
-      EXPECT_TRUE(boxes.empty());
-      continue;
+  const VoString invalid = scratch.AddFile(VoString(L"invalid.exe"), "not a program");
+  struct Case {
+    VoString file;
+    int code;
+    const wchar_t* message;
+  };
+  const Case cases[] = {
+      {scratch.Path() + L"missing.exe", 2, L"File '%s' is not found."},
+      {scratch.Path() + L"no such folder\\missing.exe", 2, L"File '%s' is not found."},  // Wine says 2, not 3
+      {invalid, 11, L"File '%s' is invalid."},
+  };
+  for (const Case& c : cases) {
+    for (bool show_errors : {false, true}) {
+      SCOPED_TRACE(c.file.ToUtf8() + (show_errors ? " shown" : " quiet"));
+      FakeTools tools;
+      EXPECT_FALSE(vo::RunProgram(c.file, {}, false, true, false, nullptr, 0, show_errors));
+      const auto log = tools.LogTexts(L"RunProgram");
+      EXPECT_NE(std::find(log.begin(), log.end(), VoFormat(L"Failed to start (error %d)", c.code)), log.end());
+      const auto boxes = tools.MessageBoxes();
+      if (!show_errors) {
+        EXPECT_TRUE(boxes.empty());
+        continue;
+      }
+      ASSERT_EQ(boxes.size(), 1u);
+      EXPECT_EQ(boxes[0].title, L"Information");
+      EXPECT_EQ(boxes[0].text, VoFormat(c.message, c.file));
     }
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].title, L"Information");
-    EXPECT_EQ(boxes[0].text, VoFormat(L"File '%s' is not found.", missing));
   }
 }
 

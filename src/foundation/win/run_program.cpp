@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "foundation/start_error_text.h"
 #include "foundation/string_format.h"
 #include "foundation/win/known_folders.h"
 #include "foundation/win/log_scope.h"
@@ -84,13 +85,7 @@ bool RunWithOutput(const VoString& file, const VoString& parameters, bool show, 
 }
 
 void ShowStartError(const VoString& file, int code) {
-  VoString text;
-  switch (code) {
-    case SE_ERR_FNF: text = VoFormat(Localize(L"File '%s' is not found."), file); break;
-    case SE_ERR_PNF: text = VoFormat(Localize(L"The specified path to file '%s' was not found."), file); break;
-    case ERROR_BAD_FORMAT: text = VoFormat(Localize(L"File '%s' is invalid."), file); break;
-    default: text = VoFormat(Localize(L"Can not start program '%s'.  Error unknown.  (%d)"), file, code); break;
-  }
+  const VoString text = VoFormat(Localize(StartErrorFormat(code)), file, code);
   if (IVoTools* tools = VoTools()) tools->Dialogs()->ShowInformation(Localize(L"Information").c_str(), text.c_str());
 }
 
@@ -143,7 +138,7 @@ bool WaitForProcess(VoLogScope& scope, HANDLE process, bool pump_messages, int* 
       if (pump_messages) PumpMessages();
       continue;
     }
-    scope.Log(VoFormat(L"Unknown wait code (%d)", result));
+    scope.Log(VoFormat(L"Unknown wait code (%d)", static_cast<int>(result)));
     Terminate(process);
     return false;
   }
