@@ -165,7 +165,9 @@ TEST(RunProgram, AFailedWaitEndsTheProgram) {
   EXPECT_NE(std::find(log.begin(), log.end(), VoString(L"Unknown wait code (-1)")), log.end());
   // Ended before or after it wrote its id: either way it must not run on.
   const DWORD pid = ReadPid(pid_file);
-  if (pid != 0) EXPECT_TRUE(ProcessEnded(pid_file));
+  if (pid != 0) {
+    EXPECT_TRUE(ProcessEnded(pid_file));
+  }
 }
 
 // A window that notes when a posted message reaches it.
