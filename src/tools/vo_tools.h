@@ -17,6 +17,11 @@ class IVoLogService {
  public:
   virtual void Write(int category, const wchar_t* title, const wchar_t* text) = 0;
   virtual void DebugOutput(const wchar_t* text) = 0;
+  // The file this run's lines go to; false when the service writes none.
+  virtual bool GetLogFilePath(VoString& path) {
+    path.Clear();
+    return false;
+  }
 
  protected:
   ~IVoLogService() = default;

@@ -1,0 +1,34 @@
+#include "toolslib/tools_library.h"
+
+#include <type_traits>
+
+#include "tools/vo_module_entry_points.h"
+
+bool VoToolsLibrary::Initialize(bool flag, void* instance) {
+  instance_ = instance;
+  log_.Write(1, L"VoTools", flag ? L"Initialized for the product" : L"Initialized for the installer");
+  return true;
+}
+
+void VoToolsLibrary::Uninitialize() {
+  log_.Write(1, L"VoTools", L"Uninitialized");
+  log_.Close();
+  instance_ = nullptr;
+}
+
+void VoToolsLibrary::Translate(const wchar_t* text, VoString& out) { out = VoString(text ? text : L""); }
+
+bool VoToolsLibrary::FindImage(const wchar_t*, VoString& path) {
+  path.Clear();
+  return false;
+}
+
+// The interface object lives as long as the module; each load starts afresh.
+extern "C" __declspec(dllexport) IVoTools* GetVoToolsDLL(int interface_version) {
+  static VoToolsLibrary library;
+  if (interface_version != kVoToolsInterfaceVersion) return nullptr;
+  return &library;
+}
+
+// Keep the declared type and the export in step.
+static_assert(std::is_same_v<decltype(&GetVoToolsDLL), GetVoToolsDllFn>);

@@ -1,0 +1,35 @@
+#pragma once
+// The tools library's interface object: one per loaded module, handing out
+// its services.
+
+#include "tools/vo_tools.h"
+#include "toolslib/log_file.h"
+#include "toolslib/message_boxes.h"
+#include "toolslib/text_utilities.h"
+#include "toolslib/thread_registry.h"
+
+class VoToolsLibrary final : public IVoTools, IVoLocalization, IVoSkinService {
+ public:
+  int GetInterfaceVersion() override { return kVoToolsInterfaceVersion; }
+  bool Initialize(bool flag, void* instance) override;
+  void Uninitialize() override;
+
+  IVoLogService* Log() override { return &log_; }
+  IVoDialogService* Dialogs() override { return &dialogs_; }
+  IVoTextUtilities* Text() override { return &text_; }
+  IVoLocalization* Localization() override { return this; }
+  IVoThreadRegistry* Threads() override { return &threads_; }
+  IVoSkinService* Skins() override { return this; }
+
+ private:
+  // Translations plug in here; English texts are shown as they are.
+  void Translate(const wchar_t* text, VoString& out) override;
+  // No skins exist yet, so no skin has pictures.
+  bool FindImage(const wchar_t* name, VoString& path) override;
+
+  VoLogFile log_;
+  VoMessageBoxes dialogs_;
+  VoTextUtilities text_;
+  VoThreadList threads_;
+  void* instance_ = nullptr;
+};
