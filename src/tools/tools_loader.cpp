@@ -43,13 +43,14 @@ class ModuleLock {
   ~ModuleLock() { LeaveCriticalSection(&Section()); }
 
  private:
+  // Initialised in place: a critical section must not be copied once made.
+  struct MadeSection {
+    CRITICAL_SECTION section;
+    MadeSection() { InitializeCriticalSection(&section); }
+  };
   static CRITICAL_SECTION& Section() {
-    static CRITICAL_SECTION section = [] {
-      CRITICAL_SECTION s;
-      InitializeCriticalSection(&s);
-      return s;
-    }();
-    return section;
+    static MadeSection made;
+    return made.section;
   }
 };
 

@@ -142,6 +142,25 @@ TEST_F(ToolsLoaderTest, LoadsLogsAndReleasesInstalledModules) {
   EXPECT_TRUE(g_errors.empty());
 }
 
+TEST_F(ToolsLoaderTest, ThreadsRacingForFirstUseLoadEachModuleOnce) {
+  InstallAll();
+  std::vector<std::thread> threads;
+  std::vector<HMODULE> seen[4];
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&seen, t] {
+      vo::LoadToolsLibrary(GetModuleHandleW(nullptr));
+      for (int m = 0; m < kVoModuleCount; ++m) seen[t].push_back(vo::GetVoModule(static_cast<VoModule>(m)));
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  for (int t = 1; t < 4; ++t) EXPECT_EQ(seen[t], seen[0]);
+  EXPECT_NE(VoTools(), nullptr);
+  // A module loaded twice would keep a reference after the release.
+  vo::ReleaseToolsLibrary();
+  for (const wchar_t* name : kAllModules) EXPECT_FALSE(IsLoaded(kelvane_ + name)) << VoString(name).ToUtf8();
+  EXPECT_TRUE(g_errors.empty());
+}
+
 TEST_F(ToolsLoaderTest, BrokenToolsModuleIsReportedAndEnds) {
   const struct {
     const char* name;
