@@ -315,7 +315,7 @@ struct BoxDriver {
         buttons.emplace_back(name);
       }
     }
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    SendMessageW(GetDlgItem(box, button), BM_CLICK, 0, 0);
   }
 };
 
