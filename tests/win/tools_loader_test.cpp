@@ -12,6 +12,7 @@
 
 #include "foundation/win/process_info_record.h"
 #include "scratch_folder.h"
+#include "tools/vo_module_entry_points.h"
 #include "tools/vo_tools.h"
 
 namespace {
@@ -159,6 +160,20 @@ TEST_F(ToolsLoaderTest, ThreadsRacingForFirstUseLoadEachModuleOnce) {
   vo::ReleaseToolsLibrary();
   for (const wchar_t* name : kAllModules) EXPECT_FALSE(IsLoaded(kelvane_ + name)) << VoString(name).ToUtf8();
   EXPECT_TRUE(g_errors.empty());
+}
+
+TEST_F(ToolsLoaderTest, ToolsEntryPointAnswersOnlyItsInterfaceVersion) {
+  Install(L"VoTools64.dll");
+  const HMODULE module = LoadLibraryW((kelvane_ + L"VoTools64.dll").c_str());
+  ASSERT_NE(module, nullptr);
+  auto get = reinterpret_cast<GetVoToolsDllFn>(reinterpret_cast<void (*)()>(GetProcAddress(module, "GetVoToolsDLL")));
+  ASSERT_NE(get, nullptr);
+  for (int version : {0, 200047, 200049, -200048}) EXPECT_EQ(get(version), nullptr) << version;
+  IVoTools* tools = get(200048);
+  ASSERT_NE(tools, nullptr);
+  EXPECT_EQ(tools->GetInterfaceVersion(), 200048);
+  EXPECT_EQ(get(200048), tools);
+  FreeLibrary(module);
 }
 
 TEST_F(ToolsLoaderTest, BrokenToolsModuleIsReportedAndEnds) {
