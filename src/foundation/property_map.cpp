@@ -161,6 +161,6 @@ VoString VoPropertyMap::Dump(std::wstring_view prefix, std::wstring_view suffix)
 
 namespace vo {
 
-bool IsPropertyXmlText(std::wstring_view text) { return VoString(text.substr(0, 15)).EqualsNoCase(L"<XMLPH version="); }
+bool IsPropertyXmlText(std::wstring_view text) { return StartsWithNoCase(text, L"<XMLPH version="); }
 
 }  // namespace vo

@@ -20,7 +20,7 @@ size_t PostExtensionSeparator(std::wstring_view text) {
 void ResourceName::SetFromText(std::wstring_view text) {
   path_.Clear();
   properties_.Clear();
-  if (VoString(text.substr(0, 15)).EqualsNoCase(L"<XMLFN version=")) {
+  if (vo::StartsWithNoCase(text, L"<XMLFN version=")) {
     ReadXmlText(text);
     return;
   }

@@ -57,7 +57,7 @@ int VoString::CompareNoCase(std::wstring_view other, size_t length) const {
 }
 
 bool VoString::StartsWithNoCase(std::wstring_view prefix) const {
-  return s_.size() >= prefix.size() && vo::CompareNoCase(s_, prefix, prefix.size()) == 0;
+  return vo::StartsWithNoCase(s_, prefix);
 }
 
 VoString VoString::ToLower() const {

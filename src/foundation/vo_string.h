@@ -84,5 +84,8 @@ namespace vo {
 int CompareNoCase(std::wstring_view a, std::wstring_view b);
 int CompareNoCase(std::wstring_view a, std::wstring_view b, size_t length);
 inline bool EqualsNoCase(std::wstring_view a, std::wstring_view b) { return CompareNoCase(a, b) == 0; }
+inline bool StartsWithNoCase(std::wstring_view text, std::wstring_view prefix) {
+  return text.size() >= prefix.size() && CompareNoCase(text, prefix, prefix.size()) == 0;
+}
 
 }  // namespace vo

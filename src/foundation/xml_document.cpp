@@ -6,11 +6,6 @@
 #include "text_file.h"
 #include "xml_text.h"
 
-namespace {
-
-bool IsXmlSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r'; }
-
-}  // namespace
 
 XmlDocument::XmlDocument() : parse_error_(L"Empty document") { table_.Reset(8); table_.Add(); }
 

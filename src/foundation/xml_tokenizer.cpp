@@ -154,7 +154,7 @@ XmlToken ReadText(const Reader& r, uint32_t start) {
   uint32_t i = start;
   while (i < r.end) {
     const wchar_t c = r.t[i];
-    if (c == L' ' || c == L'\t' || c == L'\n' || c == L'\r') { ++i; continue; }
+    if (IsXmlSpace(c)) { ++i; continue; }
     if (c == L'<' || c == L'\0') return Finish(kXmlWhitespace, start, i);
     break;
   }

@@ -37,7 +37,10 @@ struct XmlToken {
 // range; a NUL also ends the text.
 XmlToken ReadXmlNode(std::wstring_view text, uint32_t pos, uint32_t end);
 
+// XML white space, the only white space between tags and attributes.
+inline bool IsXmlSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r'; }
+
 // True for the characters that end a tag name.
 inline bool IsXmlNameEnd(wchar_t c) {
-  return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'/' || c == L'>' || c == L'\0';
+  return IsXmlSpace(c) || c == L'/' || c == L'>' || c == L'\0';
 }

@@ -4,12 +4,6 @@
 #include "xml_document.h"
 #include "xml_text.h"
 
-namespace {
-
-bool IsXmlSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r'; }
-
-}  // namespace
-
 void XmlDocument::ShiftAfterEdit(uint32_t edit_pos, uint32_t owner, int64_t delta) {
   const auto d = static_cast<uint32_t>(delta);  // wraps for shrinking edits
   for (uint32_t i = 1; i < table_.Count(); ++i) {
