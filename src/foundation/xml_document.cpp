@@ -6,7 +6,6 @@
 #include "text_file.h"
 #include "xml_text.h"
 
-
 XmlDocument::XmlDocument() : parse_error_(L"Empty document") { table_.Reset(8); table_.Add(); }
 
 XmlDocument::XmlDocument(VoString text) : XmlDocument() { SetDocumentText(std::move(text)); }
