@@ -7,8 +7,11 @@
 // use them are built.
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "foundation/vo_string.h"
+#include "foundation/vo_string_array.h"
 
 constexpr int kVoToolsInterfaceVersion = 200048;
 
@@ -86,6 +89,109 @@ class IVoSkinService {
   ~IVoSkinService() = default;
 };
 
+// The product the tools library describes: its names, programs, features and
+// configuration values, read from the product description beside the tools
+// module, and control of its running copy.
+class IVoProduct {
+ public:
+  // Reads the product description again: from `file`, or, when it is empty,
+  // from where it was found at start-up. False (and GetLoadError) on failure;
+  // the earlier description then stays.
+  virtual bool Reload(const wchar_t* file) = 0;
+  // The reason the description could not be read; false when it was read.
+  virtual bool GetLoadError(VoString& error) = 0;
+
+  // Form 0: the short name ("Halvora"); 1: the name with the edition and
+  // major version shown to users; 2: the family prefix of uninstall entries;
+  // 3: this edition's exact name (uninstall key, installation record).
+  virtual void GetProductName(int form, VoString& out) = 0;
+  virtual void GetMainProgramName(VoString& out) = 0;
+  virtual void GetLauncherName(VoString& out) = 0;
+  virtual void GetStartMenuGroupName(VoString& out) = 0;
+  // The Start Menu's own version, as text ("23" and the like).
+  virtual void GetStartMenuVersion(VoString& out) = 0;
+  virtual void GetVersionText(VoString& out) = 0;
+  // The major version; it names the settings area ("Halvora 23").
+  virtual int GetMajorVersion() = 0;
+  virtual void GetWebAddress(VoString& out) = 0;
+  // A numbered link of the product's web site (15: the graphics runtime
+  // download); empty when the description has none.
+  virtual void GetLink(int number, VoString& out) = 0;
+  virtual bool HasProductFeature(int feature) = 0;
+  // The MIME types and URL protocols the product handles, entries separated
+  // by ";".
+  virtual void GetMimeTypes(VoString& out) = 0;
+  virtual void GetProtocols(VoString& out) = 0;
+  // The product's own file extension, with its leading ".".
+  virtual void GetOwnExtension(VoString& out) = 0;
+
+  // Configuration values by "/*/..." element paths; the default when the
+  // path names no element.
+  virtual void GetConfigString(const wchar_t* path, const wchar_t* default_value, VoString& out) = 0;
+  virtual int GetConfigInt(const wchar_t* path, int default_value) = 0;
+
+  // The product's main program or its server component runs.
+  virtual bool IsProductRunning() = 0;
+  // Its main window (an HWND), or null.
+  virtual void* GetProductWindow() = 0;
+  // Asks the running product to close and waits a bounded time; returns
+  // when it has done what it can.
+  virtual void CloseProduct() = 0;
+
+ protected:
+  ~IVoProduct() = default;
+};
+
+// Value kinds of IVoRegistryKey::WriteString.
+constexpr int kVoValuePlain = 0;
+constexpr int kVoValueFolder = 2;  // a folder: kept with exactly one trailing backslash
+
+enum class VoRegistryRoot { kClassesRoot, kCurrentUser, kLocalMachine, kUsers };
+
+// An open registry key of the library; Release() closes it.
+class IVoRegistryKey {
+ public:
+  virtual void Release() = 0;
+  // The text value `name` ("" is the default value), or `default_value`.
+  virtual void ReadString(const wchar_t* name, const wchar_t* default_value, VoString& out) = 0;
+  // The number value `name` (a text holding a number counts too), or the default.
+  virtual int ReadInt(const wchar_t* name, int default_value) = 0;
+  virtual bool WriteString(const wchar_t* name, const wchar_t* value, int kind) = 0;
+  virtual bool WriteInt(const wchar_t* name, int value) = 0;
+  virtual bool ValueExists(const wchar_t* name) = 0;
+  virtual bool DeleteValue(const wchar_t* name) = 0;
+  // Deletes the subkey `name` with everything below it.
+  virtual bool DeleteSubkey(const wchar_t* name) = 0;
+  virtual void GetSubkeyNames(VoStringArray& names) = 0;
+  virtual void GetValueNames(VoStringArray& names) = 0;
+  // A value as stored (registry type and bytes), for carrying values over
+  // between keys.
+  virtual bool ReadRaw(const wchar_t* name, unsigned& type, std::vector<unsigned char>& data) = 0;
+  virtual bool WriteRaw(const wchar_t* name, unsigned type, const std::vector<unsigned char>& data) = 0;
+
+ protected:
+  ~IVoRegistryKey() = default;
+};
+
+// Settings stores (keys below the product's settings area in
+// HKEY_CURRENT_USER, "Software\V. Ortala\Halvora <major>\<name>") and
+// registry keys of any root.
+class IVoRegistry {
+ public:
+  // Flag 0: the key is created on the first write; 1: created at once.
+  // Reading a store that does not exist gives the defaults. Null only when
+  // the key can be neither opened nor created.
+  virtual IVoRegistryKey* OpenStore(const wchar_t* name, int flag) = 0;
+  // A key by root and path, opened for reading and writing (created when
+  // `create`); null when it cannot be.
+  virtual IVoRegistryKey* OpenKey(VoRegistryRoot root, const wchar_t* path, bool create) = 0;
+  // The settings area's path below HKEY_CURRENT_USER.
+  virtual void GetSettingsRoot(VoString& path) = 0;
+
+ protected:
+  ~IVoRegistry() = default;
+};
+
 class IVoTools {
  public:
   virtual int GetInterfaceVersion() = 0;
@@ -99,6 +205,12 @@ class IVoTools {
   virtual IVoLocalization* Localization() = 0;
   virtual IVoThreadRegistry* Threads() = 0;
   virtual IVoSkinService* Skins() = 0;
+  // The product object; the installer asks for number 0.
+  virtual IVoProduct* Product(int which) = 0;
+  // The product's folders changed (a portable installation): settings and
+  // data folders are taken afresh from the process information record.
+  virtual void ProductFolderChanged(int option) = 0;
+  virtual IVoRegistry* Registry() = 0;
 
  protected:
   ~IVoTools() = default;
@@ -109,6 +221,14 @@ class IVoTools {
 IVoTools* VoTools();
 // Set by the loader at start-up and by tests that install a fake.
 void SetVoTools(IVoTools* tools);
+
+// Holds a key of the library and releases it.
+struct VoRegistryKeyRelease {
+  void operator()(IVoRegistryKey* key) const {
+    if (key) key->Release();
+  }
+};
+using VoRegistryKeyPtr = std::unique_ptr<IVoRegistryKey, VoRegistryKeyRelease>;
 
 namespace vo {
 

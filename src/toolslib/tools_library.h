@@ -20,6 +20,9 @@ class VoToolsLibrary final : public IVoTools, IVoLocalization, IVoSkinService {
   IVoLocalization* Localization() override { return this; }
   IVoThreadRegistry* Threads() override { return &threads_; }
   IVoSkinService* Skins() override { return this; }
+  IVoProduct* Product(int) override { return nullptr; }  // product object: being built
+  void ProductFolderChanged(int) override {}            // product object: being built
+  IVoRegistry* Registry() override { return nullptr; }  // registry service: being built
 
  private:
   // Translations plug in here; English texts are shown as they are.

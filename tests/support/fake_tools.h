@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "fake_product.h"
 #include "tools/vo_tools.h"
 
 class FakeTools final : public IVoTools,
@@ -43,6 +44,14 @@ class FakeTools final : public IVoTools,
   // Log lines of one title, as "text" strings.
   std::vector<VoString> LogTexts(const wchar_t* title) const;
 
+  // The product object tests set up.
+  FakeProduct product;
+  // Settings stores and keys: null (none to open) unless a test supplies
+  // one, such as the library's real registry service on its own test keys.
+  IVoRegistry* registry = nullptr;
+  // Notices of a changed product folder, by option.
+  std::vector<int> folder_changes;
+
   // IVoTools
   int GetInterfaceVersion() override { return kVoToolsInterfaceVersion; }
   bool Initialize(bool, void*) override { return true; }
@@ -53,6 +62,9 @@ class FakeTools final : public IVoTools,
   IVoLocalization* Localization() override { return this; }
   IVoThreadRegistry* Threads() override { return this; }
   IVoSkinService* Skins() override { return this; }
+  IVoProduct* Product(int which) override { return which == 0 ? &product : nullptr; }
+  void ProductFolderChanged(int option) override { folder_changes.push_back(option); }
+  IVoRegistry* Registry() override { return registry; }
 
  private:
   void Write(int category, const wchar_t* title, const wchar_t* text) override;
