@@ -53,3 +53,53 @@ VoString Localize(const wchar_t* text) {
 }
 
 }  // namespace vo
+
+namespace vo {
+
+IVoProduct* Product() {
+  IVoTools* tools = VoTools();
+  return tools ? tools->Product(0) : nullptr;
+}
+
+VoString ProductName(int form) {
+  VoString name;
+  if (IVoProduct* product = Product()) product->GetProductName(form, name);
+  return name;
+}
+
+VoString ConfigString(const wchar_t* path, const wchar_t* default_value) {
+  VoString value(default_value);
+  if (IVoProduct* product = Product()) product->GetConfigString(path, default_value, value);
+  return value;
+}
+
+int ConfigInt(const wchar_t* path, int default_value) {
+  IVoProduct* product = Product();
+  return product ? product->GetConfigInt(path, default_value) : default_value;
+}
+
+bool HasProductFeature(int feature) {
+  IVoProduct* product = Product();
+  return product && product->HasProductFeature(feature);
+}
+
+namespace {
+
+IVoRegistry* Registry() {
+  IVoTools* tools = VoTools();
+  return tools ? tools->Registry() : nullptr;
+}
+
+}  // namespace
+
+VoRegistryKeyPtr OpenStore(const wchar_t* name, int flag) {
+  IVoRegistry* registry = Registry();
+  return VoRegistryKeyPtr(registry ? registry->OpenStore(name, flag) : nullptr);
+}
+
+VoRegistryKeyPtr OpenRegistryKey(VoRegistryRoot root, const wchar_t* path, bool create) {
+  IVoRegistry* registry = Registry();
+  return VoRegistryKeyPtr(registry ? registry->OpenKey(root, path, create) : nullptr);
+}
+
+}  // namespace vo

@@ -236,4 +236,16 @@ namespace vo {
 void Log(const wchar_t* title, const VoString& text, int category = 1);
 VoString Localize(const wchar_t* text);
 
+// The product object's answers; without a library or product object: empty
+// texts, the caller's defaults, no features.
+IVoProduct* Product();
+VoString ProductName(int form);
+VoString ConfigString(const wchar_t* path, const wchar_t* default_value = L"");
+int ConfigInt(const wchar_t* path, int default_value);
+bool HasProductFeature(int feature);
+
+// A settings store or registry key of the library; empty when there is none.
+VoRegistryKeyPtr OpenStore(const wchar_t* name, int flag);
+VoRegistryKeyPtr OpenRegistryKey(VoRegistryRoot root, const wchar_t* path, bool create);
+
 }  // namespace vo

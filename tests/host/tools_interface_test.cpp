@@ -44,3 +44,27 @@ TEST(ToolsInterface, FakeRecordsMessageBoxesAndAnswersFromItsScript) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ToolsInterface, ProductAnswersComeFromTheProductObjectOrTheCallersDefaults) {
+  EXPECT_EQ(vo::ProductName(1), L"");
+  EXPECT_EQ(vo::ConfigString(L"/*/General/MegaSkinKey", L"Standard View Skin"), L"Standard View Skin");
+  EXPECT_EQ(vo::ConfigInt(L"/*/Installer/PromoCount", 7), 7);
+  EXPECT_FALSE(vo::HasProductFeature(176));
+  EXPECT_FALSE(vo::OpenStore(L"Installer", 0));
+
+  FakeTools tools;
+  tools.product.names[1] = VoString(L"Halvora Plus 23");
+  tools.product.features = {176};
+  tools.product.config[L"/*/Installer/PromoCount"] = VoString(L" 12abc");
+  EXPECT_EQ(vo::ProductName(1), L"Halvora Plus 23");
+  EXPECT_EQ(vo::ConfigInt(L"/*/Installer/PromoCount", 0), 12);
+  EXPECT_EQ(vo::ConfigInt(L"/*/Installer/ShowLanguageSelection", 0), 0);
+  EXPECT_EQ(vo::ConfigString(L"/*/General/MegaSkin", L""), L"");
+  EXPECT_TRUE(vo::HasProductFeature(176));
+  EXPECT_FALSE(vo::HasProductFeature(173));
+  EXPECT_FALSE(vo::OpenStore(L"Installer", 0));  // the fake has no registry unless a test gives one
+}
+
+}  // namespace
