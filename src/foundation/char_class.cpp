@@ -21,8 +21,8 @@ struct Latin1Table {
   }
 };
 
-const Latin1Table& Table() {
-  static const Latin1Table table;  // thread-safe one-time build
+Latin1Table& Table() {
+  static Latin1Table table;  // thread-safe one-time build
   return table;
 }
 
@@ -47,5 +47,7 @@ wchar_t ToLowerChar(wchar_t c) {
   if (static_cast<unsigned>(c) < 256) return Table().lower[c];
   return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
 }
+
+void RebuildCharacterTables() { Table() = Latin1Table(); }
 
 }  // namespace vo

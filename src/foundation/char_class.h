@@ -10,4 +10,8 @@ bool IsAlphaChar(wchar_t c);
 bool IsSpaceChar(wchar_t c);
 wchar_t ToLowerChar(wchar_t c);
 
+// Classifies 0-255 afresh after the C locale changed. Call it before other
+// threads use the tables (start-up does).
+void RebuildCharacterTables();
+
 }  // namespace vo
