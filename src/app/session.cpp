@@ -1,0 +1,6 @@
+#include "app/session.h"
+
+InstallSession& Session() {
+  static InstallSession session;
+  return session;
+}
