@@ -7,7 +7,16 @@
 bool VoToolsLibrary::Initialize(bool flag, void* instance) {
   instance_ = instance;
   log_.Write(1, L"VoTools", flag ? L"Initialized for the product" : L"Initialized for the installer");
+  UpdateSettingsArea();
   return true;
+}
+
+void VoToolsLibrary::UpdateSettingsArea() {
+  IVoProduct* product = Product(0);
+  if (!product) return;
+  VoString name;
+  product->GetProductName(0, name);
+  registry_.SetSettingsArea(SettingsAreaOf(name.View(), product->GetMajorVersion()).View());
 }
 
 void VoToolsLibrary::Uninitialize() {

@@ -5,6 +5,7 @@
 #include "tools/vo_tools.h"
 #include "toolslib/log_file.h"
 #include "toolslib/message_boxes.h"
+#include "toolslib/registry_service.h"
 #include "toolslib/text_utilities.h"
 #include "toolslib/thread_registry.h"
 
@@ -22,7 +23,11 @@ class VoToolsLibrary final : public IVoTools, IVoLocalization, IVoSkinService {
   IVoSkinService* Skins() override { return this; }
   IVoProduct* Product(int) override { return nullptr; }  // product object: being built
   void ProductFolderChanged(int) override {}            // product object: being built
-  IVoRegistry* Registry() override { return nullptr; }  // registry service: being built
+  IVoRegistry* Registry() override { return &registry_; }
+  // Names the settings area after the product object's name and major
+  // version; without a product object stores stay unavailable. Run again
+  // after the product description was read anew.
+  void UpdateSettingsArea();
 
  private:
   // Translations plug in here; English texts are shown as they are.
@@ -34,5 +39,6 @@ class VoToolsLibrary final : public IVoTools, IVoLocalization, IVoSkinService {
   VoMessageBoxes dialogs_;
   VoTextUtilities text_;
   VoThreadList threads_;
+  VoRegistryService registry_;
   void* instance_ = nullptr;
 };
