@@ -296,7 +296,9 @@ TEST_F(RegistryService, CarriesValuesOverAsStored) {
                                               reinterpret_cast<const BYTE*>(&dword) + 4)},
       {L"", REG_SZ, TextBytes(L"default")},
   };
-  for (const auto& v : values) WriteDirectly(HKEY_CURRENT_USER, StorePath(L"Old"), v.name, v.type, v.data.data(), v.data.size());
+  for (const auto& v : values) {
+    WriteDirectly(HKEY_CURRENT_USER, StorePath(L"Old"), v.name, v.type, v.data.data(), v.data.size());
+  }
 
   VoRegistryKeyPtr from(registry_.OpenStore(L"Old", 0));
   VoRegistryKeyPtr to(registry_.OpenStore(L"New\\Place", 0));
@@ -327,6 +329,13 @@ TEST_F(RegistryService, CarriesValuesOverAsStored) {
 TEST_F(RegistryService, OpensMachineKeysInTheProgramsOwnView) {
   const VoString path = VoString(L"Software\\V. Ortala Tests\\") + area_.Mid(area_.FindLast(L'\\') + 1).View();
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, path.c_str());
+  struct Cleanup {
+    const VoString& path;
+    ~Cleanup() {
+      RegDeleteTreeW(HKEY_LOCAL_MACHINE, path.c_str());
+      RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"Software\\V. Ortala Tests");
+    }
+  } cleanup{path};
   EXPECT_EQ(registry_.OpenKey(VoRegistryRoot::kLocalMachine, path.c_str(), false), nullptr);
 
   VoRegistryKeyPtr key(registry_.OpenKey(VoRegistryRoot::kLocalMachine, path.c_str(), true));
@@ -342,8 +351,6 @@ TEST_F(RegistryService, OpensMachineKeysInTheProgramsOwnView) {
   again->ReadString(L"Path", L"", text);
   EXPECT_EQ(text, L"C:\\Program Files\\Halvora\\");
   again.reset();
-  RegDeleteTreeW(HKEY_LOCAL_MACHINE, path.c_str());
-  RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"Software\\V. Ortala Tests");
 
   // A key of the system, read as any reader of machine keys would.
   VoRegistryKeyPtr system(
