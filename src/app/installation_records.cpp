@@ -201,7 +201,9 @@ bool ChooseUninstallKey(VoString& key_name, VoStringArray& other_keys) {
   // A new entry must not take the name of another edition's entry, which
   // Windows would treat as the same key whatever its case.
   key_name = edition;
-  while (other_keys.FindNoCase(key_name.View()) != VoStringArray::npos) key_name = vo::NextNumberedName(key_name.View());
+  while (other_keys.FindNoCase(key_name.View()) != VoStringArray::npos) {
+    key_name = vo::NextNumberedName(key_name.View());
+  }
   return false;
 }
 
@@ -213,7 +215,8 @@ void FindEarlierInstallations() {
   session.EarlierUninstallKey = key_name;
   session.EarlierInstallLocations.Clear();
   for (const VoString& other : other_keys) {
-    session.EarlierInstallLocations.Add(vo::WithTrailingBackslash(ReadUninstallValue(other, L"InstallLocation").View()));
+    const VoString location = ReadUninstallValue(other, L"InstallLocation");
+    session.EarlierInstallLocations.Add(vo::WithTrailingBackslash(location.View()));
   }
 }
 
