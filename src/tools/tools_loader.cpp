@@ -126,8 +126,14 @@ bool LoadToolsLocked(HINSTANCE instance) {
   auto get = EntryPoint<GetVoToolsDllFn>(loaded.module, "GetVoToolsDLL");
   IVoTools* tools = get ? get(kVoToolsInterfaceVersion) : nullptr;
   if (!tools || !tools->Initialize(false, instance)) {
+    // The library's own reason, taken before the module goes away.
+    VoString reason;
+    IVoProduct* product = tools ? tools->Product(0) : nullptr;
+    if (!product || !product->GetLoadError(reason) || reason.IsEmpty()) {
+      reason = L"Unknown error loading product information";
+    }
     Release(loaded);
-    return FailCritically(path, L"Unknown error loading product information");
+    return FailCritically(path, reason.c_str());
   }
   loaded.interface = tools;
   SetVoTools(tools);

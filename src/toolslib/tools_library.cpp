@@ -2,13 +2,26 @@
 
 #include <type_traits>
 
+#include "foundation/number_text.h"
 #include "tools/vo_module_entry_points.h"
 
 bool VoToolsLibrary::Initialize(bool flag, void* instance) {
   instance_ = instance;
   log_.Write(1, L"VoTools", flag ? L"Initialized for the product" : L"Initialized for the installer");
+  if (!product_.Load(VoProductObject::DescriptionBesideModule())) {
+    // A library that failed to start is released without Uninitialize.
+    log_.Close();
+    return false;
+  }
   UpdateSettingsArea();
+  product_.SetLoadedCallback([this] { UpdateSettingsArea(); });
   return true;
+}
+
+void VoToolsLibrary::ProductFolderChanged(int option) {
+  // The product's folders are read from the process information record
+  // where they are used, so there is nothing to refresh here yet.
+  log_.Write(1, L"VoTools", (L"Product folder changed (option " + vo::FormatInt(option) + L")").c_str());
 }
 
 void VoToolsLibrary::UpdateSettingsArea() {

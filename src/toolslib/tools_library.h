@@ -5,6 +5,7 @@
 #include "tools/vo_tools.h"
 #include "toolslib/log_file.h"
 #include "toolslib/message_boxes.h"
+#include "toolslib/product_object.h"
 #include "toolslib/registry_service.h"
 #include "toolslib/text_utilities.h"
 #include "toolslib/thread_registry.h"
@@ -21,8 +22,8 @@ class VoToolsLibrary final : public IVoTools, IVoLocalization, IVoSkinService {
   IVoLocalization* Localization() override { return this; }
   IVoThreadRegistry* Threads() override { return &threads_; }
   IVoSkinService* Skins() override { return this; }
-  IVoProduct* Product(int) override { return nullptr; }  // product object: being built
-  void ProductFolderChanged(int) override {}            // product object: being built
+  IVoProduct* Product(int which) override { return which == 0 ? &product_ : nullptr; }
+  void ProductFolderChanged(int option) override;
   IVoRegistry* Registry() override { return &registry_; }
   // Names the settings area after the product object's name and major
   // version; without a product object stores stay unavailable. Run again
@@ -36,6 +37,7 @@ class VoToolsLibrary final : public IVoTools, IVoLocalization, IVoSkinService {
   bool FindImage(const wchar_t* name, VoString& path) override;
 
   VoLogFile log_;
+  VoProductObject product_{&log_};
   VoMessageBoxes dialogs_;
   VoTextUtilities text_;
   VoThreadList threads_;

@@ -74,6 +74,7 @@ class ToolsLoaderTest : public ScratchFolder {
   }
   void InstallAll() {
     for (const wchar_t* name : kAllModules) Install(name);
+    Install(L"Product.xml");  // the product description the tools module reads
   }
   // True while this process has the file at `path` loaded.
   static bool IsLoaded(const VoString& path) { return GetModuleHandleW(path.c_str()) != nullptr; }
@@ -230,6 +231,42 @@ TEST_F(ToolsLoaderTest, BrokenToolsModuleIsReportedAndEnds) {
   }
 }
 
+TEST_F(ToolsLoaderTest, ProductDescriptionFaultIsReportedWithTheLibrarysText) {
+  const VoString description = kelvane_ + L"Product.xml";
+  const struct {
+    const char* name;
+    const char* content;  // null: no description
+    std::wstring reason;  // after the description's quoted path
+  } cases[] = {
+      {"missing", nullptr, L" is missing or cannot be read."},
+      {"broken", "<VoProduct version='1.0'><Information></VoProduct>",
+       L" is not well-formed XML: End tag 'VoProduct' at offset 39 does not match start tag 'Information' at offset "
+       L"25."},
+      {"newer format", "<VoProduct version='2.0'/>",
+       L" has the version \"2.0\"; this library reads version 1 descriptions only."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    g_errors.clear();
+    g_ends = 0;
+    InstallAll();
+    if (c.content) Write(description, c.content);
+    else ASSERT_TRUE(DeleteFileW(description.c_str()));
+    EXPECT_FALSE(vo::LoadToolsLibrary(GetModuleHandleW(nullptr)));
+    EXPECT_EQ(VoTools(), nullptr);
+    ASSERT_EQ(g_errors.size(), 1u);
+    EXPECT_EQ(g_errors[0].caption, L"Critical Error");
+    // The library names the description by the path it found its module at.
+    const VoString reason = L"The product description \"" + description + L"\"" + c.reason;
+    EXPECT_TRUE(g_errors[0].text.EqualsNoCase(ExpectedMessage(kelvane_ + L"VoTools64.dll", reason.c_str())))
+        << g_errors[0].text.ToUtf8();
+    EXPECT_NE(g_errors[0].text.Find(c.reason), VoString::npos);  // the library's own words, exactly
+    EXPECT_EQ(g_ends, 1);
+    EXPECT_FALSE(IsLoaded(kelvane_ + L"VoTools64.dll"));
+    vo::ReleaseToolsLibrary();
+  }
+}
+
 TEST_F(ToolsLoaderTest, LoadingRuleFullPathOrToolsFolder) {
   Install(L"VoDisc.dll");
   const VoString elsewhere = At(L"Elsewhere\\");
@@ -322,6 +359,9 @@ struct BoxDriver {
     }
     if (!box) return;
     found = true;
+    // The box is shown only after its buttons are made; on a busy machine
+    // that takes a while.
+    for (int tries = 0; tries < 500 && !IsWindowVisible(box); ++tries) Sleep(10);
     Sleep(50);  // let the renaming on activation happen
     for (int id : {IDOK, IDYES, IDNO}) {
       if (HWND item = GetDlgItem(box, id); item && IsWindowVisible(item)) {
