@@ -1,7 +1,7 @@
 #pragma once
 // Test helpers: a temporary folder of the test's own, removed with
-// everything in it at the end, and a temporary program folder in the
-// process information record.
+// everything in it at the end, and temporary paths (such as the program
+// folder) in the process information record.
 
 #include <windows.h>
 
@@ -49,16 +49,23 @@ class TempTestFolder {
   VoString path_;
 };
 
-// Points the record's program folder somewhere else for one test.
-class ProgramFolderOverride {
+// Points one path of the record somewhere else for one test.
+class ProcessPathOverride {
  public:
-  explicit ProgramFolderOverride(const VoString& folder) : previous_(vo::GetProcessPath(ProcessPath::kProgramFolder)) {
-    vo::SetProcessPath(ProcessPath::kProgramFolder, folder);
+  ProcessPathOverride(ProcessPath which, const VoString& path) : which_(which), previous_(vo::GetProcessPath(which)) {
+    vo::SetProcessPath(which, path);
   }
-  ~ProgramFolderOverride() { vo::SetProcessPath(ProcessPath::kProgramFolder, previous_); }
-  ProgramFolderOverride(const ProgramFolderOverride&) = delete;
-  ProgramFolderOverride& operator=(const ProgramFolderOverride&) = delete;
+  ~ProcessPathOverride() { vo::SetProcessPath(which_, previous_); }
+  ProcessPathOverride(const ProcessPathOverride&) = delete;
+  ProcessPathOverride& operator=(const ProcessPathOverride&) = delete;
 
  private:
+  ProcessPath which_;
   VoString previous_;
+};
+
+// Points the record's program folder somewhere else for one test.
+class ProgramFolderOverride : public ProcessPathOverride {
+ public:
+  explicit ProgramFolderOverride(const VoString& folder) : ProcessPathOverride(ProcessPath::kProgramFolder, folder) {}
 };
