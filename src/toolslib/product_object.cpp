@@ -86,7 +86,6 @@ bool VoProductObject::Reload(const wchar_t* file) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (ok) {
       description_ = std::move(fresh);
-      path_ = path;
       load_error_.Clear();
       name = description_.Information().names[3];
     } else {

@@ -18,7 +18,8 @@ class VoProductObject final : public IVoProduct {
   // `log` receives the load results; may be null.
   explicit VoProductObject(IVoLogService* log = nullptr) : log_(log) {}
 
-  // Reads `path`; on success it becomes the file Reload(L"") reads again.
+  // Reads `path`, the file Reload(L"") reads again from then on, also when
+  // this first read fails.
   bool Load(const VoString& path);
   // Runs after every successful load, outside the object's lock.
   void SetLoadedCallback(std::function<void()> callback) { loaded_callback_ = std::move(callback); }
@@ -65,7 +66,7 @@ class VoProductObject final : public IVoProduct {
   std::function<void()> loaded_callback_;
   std::mutex mutex_;  // guards everything below; config lookups move the document's cursor
   ProductDescription description_;
-  VoString path_;        // where the description held was read from
+  VoString path_;        // the file Load was given
   VoString load_error_;  // the last load's failure, empty after a success
   unsigned close_wait_ms_ = 10000;
   unsigned close_step_ms_ = 100;

@@ -172,18 +172,23 @@ TEST_F(ProductObjectTest, ReloadReadsAgainAndKeepsTheEarlierDescriptionOnFailure
   EXPECT_EQ(name, L"Halvora 24 Beta");
   EXPECT_EQ(loads, 2);
 
-  // Another file; it becomes the one read again from then on.
+  // Another file, named; reading again without a name still means the
+  // file of start-up.
   const VoString other = At(L"Other.xml");
   Write(other, Description("Halvora 25"));
   ASSERT_TRUE(product.Reload(other.c_str()));
   EXPECT_FALSE(product.GetLoadError(error));
-  DeleteFileW(other.c_str());
-  EXPECT_FALSE(product.Reload(L""));
-  product.GetLoadError(error);
-  EXPECT_EQ(error, L"The product description \"" + other + L"\" is missing or cannot be read.");
   product.GetProductName(3, name);
   EXPECT_EQ(name, L"Halvora 25");
-  EXPECT_EQ(loads, 3);
+  Write(file_, Description("Halvora 26"));
+  ASSERT_TRUE(product.Reload(nullptr));
+  product.GetProductName(3, name);
+  EXPECT_EQ(name, L"Halvora 26");
+  DeleteFileW(other.c_str());
+  EXPECT_FALSE(product.Reload(other.c_str()));
+  product.GetLoadError(error);
+  EXPECT_EQ(error, L"The product description \"" + other + L"\" is missing or cannot be read.");
+  EXPECT_EQ(loads, 4);
 }
 
 TEST_F(ProductObjectTest, WithoutADescriptionAnswersAreEmptyAndDefaults) {
