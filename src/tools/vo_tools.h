@@ -84,9 +84,23 @@ class IVoSkinService {
  public:
   // The file of the skin picture called `name`; false when the skin has none.
   virtual bool FindImage(const wchar_t* name, VoString& path) = 0;
+  // The skin folder the program's windows draw with from now on.
+  virtual void SetSkinFolder(const wchar_t* folder) = 0;
+  // The skin picture shown as the title-bar icon.
+  virtual void SelectTitlebarIcon(const wchar_t* image_name) = 0;
 
  protected:
   ~IVoSkinService() = default;
+};
+
+// The user's choice of language for the program's texts.
+class IVoLanguageService {
+ public:
+  // Shows the language selection; false when the user cancelled it.
+  virtual bool ShowLanguageSelection() = 0;
+
+ protected:
+  ~IVoLanguageService() = default;
 };
 
 // The product the tools library describes: its names, programs, features and
@@ -211,6 +225,8 @@ class IVoTools {
   // data folders are taken afresh from the process information record.
   virtual void ProductFolderChanged(int option) = 0;
   virtual IVoRegistry* Registry() = 0;
+  // Null when the library offers no language selection.
+  virtual IVoLanguageService* Language() = 0;
 
  protected:
   ~IVoTools() = default;

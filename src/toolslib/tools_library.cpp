@@ -1,8 +1,12 @@
 #include "toolslib/tools_library.h"
 
+#include <windows.h>
+
 #include <type_traits>
 
 #include "foundation/number_text.h"
+#include "foundation/path_text.h"
+
 #include "tools/vo_module_entry_points.h"
 
 bool VoToolsLibrary::Initialize(bool flag, void* instance) {
@@ -40,9 +44,28 @@ void VoToolsLibrary::Uninitialize() {
 
 void VoToolsLibrary::Translate(const wchar_t* text, VoString& out) { out = VoString(text ? text : L""); }
 
-bool VoToolsLibrary::FindImage(const wchar_t*, VoString& path) {
+bool VoToolsLibrary::FindImage(const wchar_t* name, VoString& path) {
   path.Clear();
+  if (skin_folder_.IsEmpty() || !name || !*name) return false;
+  for (const wchar_t* extension : {L".png", L".bmp", L".ico"}) {
+    const VoString candidate = skin_folder_ + name + extension;
+    const DWORD attributes = GetFileAttributesW(candidate.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      path = candidate;
+      return true;
+    }
+  }
   return false;
+}
+
+void VoToolsLibrary::SetSkinFolder(const wchar_t* folder) {
+  skin_folder_ = vo::WithTrailingBackslash(folder ? folder : L"");
+  if (!folder || !*folder) skin_folder_.Clear();
+  log_.Write(1, L"Skin", (L"Skin folder: " + skin_folder_).c_str());
+}
+
+void VoToolsLibrary::SelectTitlebarIcon(const wchar_t* image_name) {
+  titlebar_icon_ = VoString(image_name ? image_name : L"");
 }
 
 // The interface object lives as long as the module; each load starts afresh.

@@ -24,6 +24,7 @@ class VoToolsLibrary final : public IVoTools, IVoLocalization, IVoSkinService {
   IVoSkinService* Skins() override { return this; }
   IVoProduct* Product(int which) override { return which == 0 ? &product_ : nullptr; }
   void ProductFolderChanged(int option) override;
+  IVoLanguageService* Language() override { return nullptr; }  // no translations yet
   IVoRegistry* Registry() override { return &registry_; }
   // Names the settings area after the product object's name and major
   // version; without a product object stores stay unavailable. Run again
@@ -33,8 +34,10 @@ class VoToolsLibrary final : public IVoTools, IVoLocalization, IVoSkinService {
  private:
   // Translations plug in here; English texts are shown as they are.
   void Translate(const wchar_t* text, VoString& out) override;
-  // No skins exist yet, so no skin has pictures.
+  // A picture of the skin folder: "<folder><name>.png" (or .bmp/.ico).
   bool FindImage(const wchar_t* name, VoString& path) override;
+  void SetSkinFolder(const wchar_t* folder) override;
+  void SelectTitlebarIcon(const wchar_t* image_name) override;
 
   VoLogFile log_;
   VoProductObject product_{&log_};
@@ -43,4 +46,6 @@ class VoToolsLibrary final : public IVoTools, IVoLocalization, IVoSkinService {
   VoThreadList threads_;
   VoRegistryService registry_;
   void* instance_ = nullptr;
+  VoString skin_folder_;
+  VoString titlebar_icon_;
 };

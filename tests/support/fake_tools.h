@@ -49,6 +49,8 @@ class FakeTools final : public IVoTools,
   // Settings stores and keys: null (none to open) unless a test supplies
   // one, such as the library's real registry service on its own test keys.
   IVoRegistry* registry = nullptr;
+  // What start-up handed to the skin service.
+  VoString skin_folder, titlebar_icon;
   // Notices of a changed product folder, by option.
   std::vector<int> folder_changes;
 
@@ -65,6 +67,7 @@ class FakeTools final : public IVoTools,
   IVoProduct* Product(int which) override { return which == 0 ? &product : nullptr; }
   void ProductFolderChanged(int option) override { folder_changes.push_back(option); }
   IVoRegistry* Registry() override { return registry; }
+  IVoLanguageService* Language() override { return nullptr; }
 
  private:
   void Write(int category, const wchar_t* title, const wchar_t* text) override;
@@ -79,6 +82,8 @@ class FakeTools final : public IVoTools,
   void Register(const void* thread, const wchar_t*) override;
   void Unregister(const void* thread, int) override;
   bool FindImage(const wchar_t* name, VoString& path) override;
+  void SetSkinFolder(const wchar_t* folder) override { skin_folder = VoString(folder); }
+  void SelectTitlebarIcon(const wchar_t* name) override { titlebar_icon = VoString(name); }
   bool NextAnswer();
 
   mutable std::mutex mutex_;  // worker threads log too
