@@ -9,7 +9,7 @@ namespace {
 const VoString kSource(L"C:\\Setup\\Kelvane\\Product.xml");
 
 // The sample distribution's description, beside the tests' data folder.
-VoString SampleDescriptionPath() { return VoString::FromUtf8(VO_TEST_DATA_DIR "/../../sample/Kelvane/Product.xml"); }
+VoString SampleDescriptionPath() { return VoString::FromUtf8(VO_SAMPLE_DIR "/Kelvane/Product.xml"); }
 
 // A description with the required information and `extra` inside
 // <Information>, then `sections` below the root.
