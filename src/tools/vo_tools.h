@@ -201,6 +201,14 @@ class IVoRegistry {
   virtual IVoRegistryKey* OpenKey(VoRegistryRoot root, const wchar_t* path, bool create) = 0;
   // The settings area's path below HKEY_CURRENT_USER.
   virtual void GetSettingsRoot(VoString& path) = 0;
+  // Takes over settings shipped in `folder`: every "*.xml" file below it
+  // holds a property XML text (root "XMLPH", version 1.0) whose items become
+  // text values of the store named by the file's path relative to the
+  // folder, without ".xml" ("Properties.xml" fills "Properties",
+  // "Plugins\System.xml" fills "Plugins\System", "(Root).xml" the area
+  // itself). Values already there are replaced; other files are ignored.
+  // True when at least one file was imported.
+  virtual bool ImportSettings(const wchar_t* folder) = 0;
 
  protected:
   ~IVoRegistry() = default;

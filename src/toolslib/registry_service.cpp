@@ -4,6 +4,7 @@
 
 #include "foundation/number_text.h"
 #include "toolslib/registry_key.h"
+#include "toolslib/settings_import.h"
 
 namespace {
 
@@ -55,3 +56,7 @@ IVoRegistryKey* VoRegistryService::OpenKey(VoRegistryRoot root, const wchar_t* p
 }
 
 void VoRegistryService::GetSettingsRoot(VoString& path) { path = Area(); }
+
+bool VoRegistryService::ImportSettings(const wchar_t* folder) {
+  return ImportSettingsFolder(*this, VoString(folder));
+}

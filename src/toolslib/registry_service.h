@@ -26,6 +26,7 @@ class VoRegistryService final : public IVoRegistry {
   IVoRegistryKey* OpenStore(const wchar_t* name, int flag) override;
   IVoRegistryKey* OpenKey(VoRegistryRoot root, const wchar_t* path, bool create) override;
   void GetSettingsRoot(VoString& path) override;
+  bool ImportSettings(const wchar_t* folder) override;
 
  private:
   VoString Area() const;
