@@ -171,3 +171,33 @@ TEST(Startup, TheProductsOwnStandardViewSkinWins) {
 }
 
 }  // namespace
+
+namespace {
+
+// The maker's virtualised machine key is removed unless it has subkeys.
+TEST(Startup, VirtualStoreCopiesAreRemovedWhenEmpty) {
+  const wchar_t* store = L"Software\\Classes\\VirtualStore\\Machine\\Software\\V. Ortala";
+  const auto exists = [store] {
+    HKEY key = nullptr;
+    const bool found = RegOpenKeyExW(HKEY_CURRENT_USER, store, 0, KEY_READ, &key) == ERROR_SUCCESS;
+    if (found) RegCloseKey(key);
+    return found;
+  };
+  DistributionCopy copy(L"virtual-store");
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, store, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
+  RegCloseKey(key);
+  RunQuietly(copy.Folder());
+  EXPECT_FALSE(exists());
+
+  const std::wstring child = std::wstring(store) + L"\\Halvora 23";
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, child.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+  RunQuietly(copy.Folder());
+  EXPECT_TRUE(exists());
+  RegDeleteTreeW(HKEY_CURRENT_USER, store);
+  RegDeleteKeyW(HKEY_CURRENT_USER, store);
+}
+
+}  // namespace

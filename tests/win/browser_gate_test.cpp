@@ -3,6 +3,7 @@
 // and put back afterwards.
 
 #include "app/browser_gate.h"
+#include "app/environment_checks.h"
 
 #include <windows.h>
 
@@ -115,6 +116,33 @@ TEST_F(BrowserGateTest, PassesAgainstTheConfiguredMinimum) {
       EXPECT_EQ(CBrowserGateFacts().Passes(), c.passes);
     }
   });
+}
+
+}  // namespace
+
+namespace {
+
+// A failing gate asks with the warning's two buttons and ends start-up
+// whatever is chosen; "Quit Setup" opens nothing.
+TEST_F(BrowserGateTest, FailingGateShowsTheWarningAndEndsStartup) {
+  WriteText(L"4.72.3110.0");
+  CoInitialize(nullptr);
+  FakeTools tools;
+  tools.ScriptAnswers({false});
+  EXPECT_FALSE(vo::RunBrowserGate());
+  const auto boxes = tools.MessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].title, L"Internet Explorer Warning");
+  EXPECT_EQ(boxes[0].buttons, (std::vector<VoString>{VoString(L"Download"), VoString(L"Quit Setup")}));
+  EXPECT_EQ(boxes[0].text,
+            L"Install Wizard did not detect a new enough version of Microsoft Internet Explorer.  Setup cannot "
+            L"continue.\r\n\r\nClick on 'Download' to download and install the latest version of Internet Explorer.  "
+            L"Please re-run setup after installing Internet Explorer.");
+
+  WriteText(L"11.0.9600.0");
+  EXPECT_TRUE(vo::RunBrowserGate());
+  EXPECT_EQ(tools.MessageBoxes().size(), 1u);
+  CoUninitialize();
 }
 
 }  // namespace
