@@ -180,6 +180,8 @@ void SetToolsModuleChecksum(const char* sha256_hex) {
   g_checksum = sha256_hex ? sha256_hex : kVoToolsModuleSha256;
 }
 
+VoString VoModuleFileName(VoModule which) { return ModuleFileName(which); }
+
 HMODULE LoadModuleByRule(const VoString& name) {
   if (IsFullModulePath(name)) return LoadLibraryExW(name.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   const VoString folder = GetProcessPath(ProcessPath::kToolsFolder);

@@ -42,6 +42,9 @@ HMODULE GetVoModule(VoModule which);
 // The interface a module handed out (the tools interface for kTools), or null.
 void* GetVoModuleInterface(VoModule which);
 
+// The file name of a module: the tools module's run-time name or a sibling's.
+VoString VoModuleFileName(VoModule which);
+
 // Loads `name` by the loading rule: a full path with the altered search
 // path, a bare name from the tools folder, else by the default search.
 HMODULE LoadModuleByRule(const VoString& name);

@@ -108,4 +108,16 @@ uint32_t GetProcessorFeatures() {
   return word;
 }
 
+bool IsWindows64Bit() {
+#if defined(_WIN64)
+  return true;
+#else
+  using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+  auto is_wow64 = reinterpret_cast<IsWow64ProcessFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process")));
+  BOOL wow64 = FALSE;
+  return is_wow64 && is_wow64(GetCurrentProcess(), &wow64) && wow64;
+#endif
+}
+
 }  // namespace vo

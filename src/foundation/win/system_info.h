@@ -15,6 +15,10 @@ VoOsVersion GetOsVersion();
 // key must be deletable again.
 bool HasAdminRights();
 
+// Whether this process runs on 64-bit Windows: always in a 64-bit build,
+// and in a 32-bit build when the system runs it under WOW64.
+bool IsWindows64Bit();
+
 // The processor feature word (see processor_features.h), computed once.
 uint32_t GetProcessorFeatures();
 

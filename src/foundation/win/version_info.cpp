@@ -38,12 +38,24 @@ HRESULT CVersionInfo::Load(const VoString& path) {
   return S_OK;
 }
 
-HRESULT CVersionInfo::GetFileVersion(VoString& version, bool four_parts) const {
-  if (block_.empty() || !query_) return E_FAIL;
+const VS_FIXEDFILEINFO* CVersionInfo::Fixed() const {
+  if (block_.empty() || !query_) return nullptr;
   void* data = nullptr;
   UINT length = 0;
-  if (!query_(block_.data(), L"\\", &data, &length) || !data || length < sizeof(VS_FIXEDFILEINFO)) return E_FAIL;
-  const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(data);
+  if (!query_(block_.data(), L"\\", &data, &length) || !data || length < sizeof(VS_FIXEDFILEINFO)) return nullptr;
+  return static_cast<const VS_FIXEDFILEINFO*>(data);
+}
+
+HRESULT CVersionInfo::GetFileVersion(VoString& version, bool four_parts) const {
+  const VS_FIXEDFILEINFO* fixed = Fixed();
+  if (!fixed) return E_FAIL;
   version = vo::FileVersionText(fixed->dwFileVersionMS, fixed->dwFileVersionLS, four_parts);
+  return S_OK;
+}
+
+HRESULT CVersionInfo::GetFileVersionNumber(uint64_t& version) const {
+  const VS_FIXEDFILEINFO* fixed = Fixed();
+  if (!fixed) return E_FAIL;
+  version = (static_cast<uint64_t>(fixed->dwFileVersionMS) << 32) | fixed->dwFileVersionLS;
   return S_OK;
 }
