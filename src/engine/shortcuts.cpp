@@ -6,16 +6,15 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
-#include <filesystem>
 #include <optional>
 #include <string>
-#include <system_error>
 
 #include "app/session.h"
 #include "foundation/ansi_code_page.h"
 #include "foundation/number_text.h"
 #include "foundation/path_text.h"
 #include "foundation/win/file_system.h"
+#include "foundation/win/folder_tree_delete.h"
 #include "foundation/win/resource_lookup.h"
 #include "tools/vo_tools.h"
 
@@ -144,8 +143,7 @@ void CreateStartMenuShortcuts() {
   }
   const VoString group = programs + group_name.View() + L"\\";
   // Shortcuts of an earlier installation disappear with the old group.
-  std::error_code ignored;
-  std::filesystem::remove_all(std::filesystem::path(group.Std()), ignored);
+  DeleteFolderTree(group);
   CreateFolderTree(group, false);
 
   const VoString& folder = Session().InstallDirectory;

@@ -177,6 +177,8 @@ TEST_F(ShortcutsTest, RunningTwiceLeavesOneSetInTheGroup) {
   ASSERT_TRUE(CreateDirectoryW(Group().c_str(), nullptr));
   install_.AddFile(VoString(L"unused.txt"));
   ASSERT_TRUE(CopyFileW((install_.Path() + L"unused.txt").c_str(), (Group() + L"Halvora 22.lnk").c_str(), FALSE));
+  // A read-only leftover goes too.
+  ASSERT_TRUE(SetFileAttributesW((Group() + L"Halvora 22.lnk").c_str(), FILE_ATTRIBUTE_READONLY));
   vo::CreateStartMenuShortcuts();
   vo::CreateStartMenuShortcuts();
   EXPECT_EQ(LinkNames(Group()), (std::vector<VoString>{L"Halvora 23.lnk", L"Uninstall Halvora 23.lnk"}));
