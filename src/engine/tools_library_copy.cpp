@@ -22,6 +22,11 @@ constexpr VoModule kLibraryModules[] = {VoModule::kTools,  VoModule::kImage,    
 VoString CopyOnce(const CopyEnvironment& environment) {
   const VoString source_root = WithTrailingBackslash(environment.source_folder().View()) + L"Kelvane\\";
   const VoString install_root = WithTrailingBackslash(Session().InstallDirectory.View());
+  if (install_root.IsEmpty()) {
+    // Relative destinations would land in whatever the current folder is.
+    Log(L"CopyToolsLibrary", VoString(L"No install folder: nothing copied"));
+    return {};
+  }
   const int passes = environment.is_windows_64bit() ? 2 : 1;
   const VoStringArray names = ToolsLibraryFileNames();
   for (int pass = 0; pass < passes; ++pass) {
