@@ -6,6 +6,7 @@
 
 #include "app/installer_folder.h"
 #include "app/session.h"
+#include "engine/copy_phase.h"
 #include "foundation/string_format.h"
 #include "foundation/text_file.h"
 #include "foundation/win/file_system.h"
@@ -26,9 +27,6 @@ VoString MainProgramName() {
   if (IVoProduct* product = Product()) product->GetMainProgramName(name);
   return name;
 }
-
-// The server edition's main program carries the server's name.
-bool IsServerEdition() { return MainProgramName().FindNoCase(L"Odrix") != VoString::npos; }
 
 VoString Numbered(const wchar_t* family, int number) { return VoFormat(VoString(family) + L" (%d)", number); }
 
