@@ -2,6 +2,7 @@
 
 #include "app/command_line.h"
 #include "app/installation_records.h"
+#include "app/installer_folder.h"
 #include "app/read_install_file.h"
 #include "app/session.h"
 #include "app/skin_selection.h"
@@ -65,7 +66,7 @@ bool CInstallApp::RunStartup() {
 
   // The tools library loads from "Kelvane\" beside the installer.
   vo::SetInstallerProcess(true);
-  const VoString tools_folder = vo::GetExecutableFolder() + L"Kelvane\\";
+  const VoString tools_folder = vo::InstallerFolder() + L"Kelvane\\";
   vo::SetProcessPath(ProcessPath::kToolsFolder, tools_folder);
   vo::SetProcessPath(ProcessPath::kInstallFolder, tools_folder);
   if (!LoadToolsLibrary()) return false;
@@ -121,7 +122,7 @@ void CInstallApp::SelectSkin() {
   if (!tools || !tools->Skins()) return;
   tools->Skins()->SelectTitlebarIcon(L"Titlebar Icon");
 
-  const VoString base = vo::WithTrailingBackslash(vo::GetExecutableFolder() + L"Kelvane\\Skins\\Standard View");
+  const VoString base = vo::WithTrailingBackslash(vo::InstallerFolder() + L"Kelvane\\Skins\\Standard View");
   const VoString styles = vo::ConfigString(L"/*/General/MegaSkinStyles");
   const VoString configured = vo::ConfigString(L"/*/General/MegaSkin");
   VoString current;
@@ -150,7 +151,7 @@ bool CInstallApp::IsAnotherInstallerRunning() {
 }
 
 void CInstallApp::PrepareLauncherFile() {
-  const VoString folder = vo::GetExecutableFolder() + L"System\\Always Overwrite\\";
+  const VoString folder = vo::InstallerFolder() + L"System\\Always Overwrite\\";
   VoString launcher;
   if (IVoProduct* product = vo::Product()) product->GetLauncherName(launcher);
   if (launcher.IsEmpty()) return;

@@ -67,6 +67,8 @@ int RunMainWindow(HINSTANCE instance, const wchar_t* command_line) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR command_line, int) {
   LogStart(command_line);
 #ifdef STAND_IN_MAIN_WINDOW
+  // "/Register" (after an installation) only registers; no window.
+  if (wcsstr(command_line, L"/Register")) return 0;
   return RunMainWindow(instance, command_line);
 #else
   (void)instance;

@@ -1,0 +1,161 @@
+// Whole installations of the sample distribution by the headless driver:
+// files, records, uninstall entry, shortcuts and the finish results, in the
+// test prefix. Everything machine-wide the run writes is removed afterwards.
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "installer_run.h"
+
+namespace {
+
+std::wstring ReadText(HKEY root, const wchar_t* key, const wchar_t* value) {
+  wchar_t data[1024] = {};
+  DWORD size = sizeof(data) - sizeof(wchar_t);
+  if (RegGetValueW(root, key, value, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) return L"<none>";
+  return data;
+}
+
+std::string ReadFileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+std::wstring KnownFolder(int csidl) {
+  wchar_t path[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, csidl, nullptr, 0, path);
+  return std::wstring(path) + L"\\";
+}
+
+// A folder as one quoted argument; its trailing backslash would escape the quote.
+std::wstring Quoted(std::wstring folder) {
+  while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+  return L"\"" + folder + L"\"";
+}
+
+constexpr const wchar_t* kUninstallKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Halvora 23";
+constexpr const wchar_t* kRecordKey = L"Software\\V. Ortala\\Pellion\\Installations\\Halvora 23";
+constexpr const wchar_t* kRunOnce = L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+
+class HeadlessInstallTest : public testing::Test {
+ protected:
+  void TearDown() override {
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kUninstallKey);
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallKey);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\V. Ortala\\Pellion");
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"Software\\V. Ortala\\Pellion");
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\V. Ortala\\Halvora 23");
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\V. Ortala\\Halvora 23");
+    HKEY run_once = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunOnce, 0, KEY_SET_VALUE, &run_once) == ERROR_SUCCESS) {
+      RegDeleteValueW(run_once, L"Install Wizard Completion");
+      RegCloseKey(run_once);
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(KnownFolder(CSIDL_COMMON_PROGRAMS) + L"Halvora 23", ignored);
+    std::filesystem::remove(KnownFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"Halvora 23.lnk", ignored);
+  }
+
+  // Runs the driver; returns its exit code and keeps its output.
+  DWORD Run(const std::wstring& arguments) {
+    const std::wstring program = VO_HEADLESS_INSTALL;
+    std::wstring command_line = L"\"" + program + L"\" " + arguments;
+    const std::filesystem::path output_file = copy_.Parent() + L"headless-output.txt";
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE output = CreateFileW(output_file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+    PROCESS_INFORMATION info = {};
+    DWORD code = 99;
+    if (CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                       &info)) {
+      WaitForSingleObject(info.hProcess, 120000);
+      GetExitCodeProcess(info.hProcess, &code);
+      CloseHandle(info.hProcess);
+      CloseHandle(info.hThread);
+    }
+    CloseHandle(output);
+    output_ = ReadFileBytes(output_file);
+    return code;
+  }
+
+  // A copy of its own per test, named after it.
+  static std::wstring TestName() {
+    const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+    return L"headless-" + std::wstring(name.begin(), name.end());
+  }
+  DistributionCopy copy_{TestName().c_str()};
+  std::string output_;
+};
+
+TEST_F(HeadlessInstallTest, InstallsTheSampleDistribution) {
+  const std::wstring destination = copy_.Parent() + L"Installed\\Halvora 23\\";
+  ASSERT_EQ(Run(Quoted(copy_.Folder()) + L" " + Quoted(destination) + L" /StartMenu /Desktop"), 0u) << output_;
+  EXPECT_NE(output_.find("== finished: product can run"), std::string::npos) << output_;
+
+  for (const wchar_t* file : {L"Halvora.exe", L"VoTools64.dll", L"VoReader.dll", L"Product.xml", L"License.txt",
+                              L"DuZizizuv.exe", L"VoMediaUninstall.exe"}) {
+    EXPECT_TRUE(std::filesystem::exists(destination + file)) << std::filesystem::path(file).string();
+  }
+  EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayName"), L"Halvora 23");
+  EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, kUninstallKey, L"InstallLocation"), destination);
+  EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayVersion"), L"23.0.10.0");
+  EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, kRecordKey, L"Path"), destination);
+  EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, kRecordKey, L"Version"), L"23.0.10.0");
+  EXPECT_EQ(ReadText(HKEY_CURRENT_USER, L"Software\\V. Ortala\\Halvora 23\\Installer", L"Install Directory"),
+            destination);
+
+  EXPECT_TRUE(std::filesystem::exists(KnownFolder(CSIDL_COMMON_PROGRAMS) + L"Halvora 23\\Halvora 23.lnk"));
+  EXPECT_TRUE(std::filesystem::exists(KnownFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"Halvora 23.lnk"));
+
+  // Nothing waited for a restart: no finalize list, no RunOnce entry, and
+  // the completion marker names the installed program.
+  EXPECT_EQ(ReadText(HKEY_CURRENT_USER, kRunOnce, L"Install Wizard Completion"), L"<none>");
+  const std::string marker = ReadFileBytes(copy_.Folder() + L"Finish.txt");
+  const std::wstring expected = L"\xFEFFVoFI0001\r\n" + destination + L"Halvora.exe";
+  EXPECT_EQ(marker, std::string(reinterpret_cast<const char*>(expected.data()), expected.size() * sizeof(wchar_t)));
+}
+
+TEST_F(HeadlessInstallTest, AFileInUseWaitsForTheRestart) {
+  const std::wstring destination = copy_.Parent() + L"Installed\\Halvora 23\\";
+  std::filesystem::create_directories(destination);
+  { std::ofstream(std::filesystem::path(destination + L"OdrixControl.exe")) << "an older copy"; }
+  HANDLE held = CreateFileW((destination + L"OdrixControl.exe").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const DWORD code = Run(Quoted(copy_.Folder()) + L" " + Quoted(destination) + L" /Silent");
+  CloseHandle(held);
+  ASSERT_EQ(code, 0u) << output_;
+  EXPECT_NE(output_.find("== finished: restart required"), std::string::npos) << output_;
+  EXPECT_TRUE(std::filesystem::exists(destination + L"Setup\\OdrixControl.exe"));
+  EXPECT_FALSE(std::filesystem::exists(copy_.Folder() + L"Finish.txt"));
+
+  // The restart-time move was handed to Windows; take it back.
+  HKEY session = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_SET_VALUE,
+                    &session) == ERROR_SUCCESS) {
+    RegDeleteValueW(session, L"PendingFileRenameOperations");
+    RegCloseKey(session);
+  }
+}
+
+TEST_F(HeadlessInstallTest, RefusesAFolderThatIsNoDistribution) {
+  EXPECT_EQ(Run(Quoted(copy_.Parent()) + L" " + Quoted(copy_.Parent() + L"Installed")), 2u);
+  EXPECT_NE(output_.find("is not a distribution folder"), std::string::npos) << output_;
+  EXPECT_EQ(Run(L""), 2u);
+  EXPECT_NE(output_.find("usage:"), std::string::npos) << output_;
+}
+
+}  // namespace
