@@ -18,6 +18,7 @@
 #include "foundation/win/known_folders.h"
 #include "program_folder_fixture.h"
 #include "registry_test_area.h"
+#include "registry_text_values.h"
 #include "support/fake_tools.h"
 
 namespace {
@@ -25,27 +26,7 @@ namespace {
 constexpr const wchar_t* kRunOnce = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 constexpr const wchar_t* kRunOnceValue = L"Install Wizard Completion";
 
-// The text values of a key below HKEY_CURRENT_USER, by name; empty when the
-// key does not exist.
-std::map<VoString, VoString> TextValues(const VoString& path) {
-  std::map<VoString, VoString> values;
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return values;
-  for (DWORD i = 0;; ++i) {
-    wchar_t name[256];
-    DWORD name_length = 256;
-    wchar_t data[1024] = {};
-    DWORD type = 0, size = sizeof(data) - sizeof(wchar_t);
-    if (RegEnumValueW(key, i, name, &name_length, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) !=
-        ERROR_SUCCESS) {
-      break;
-    }
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << VoString(name).ToUtf8();
-    values[VoString(name)] = VoString(data);
-  }
-  RegCloseKey(key);
-  return values;
-}
+std::map<VoString, VoString> TextValues(const VoString& path) { return ReadTextValues(HKEY_CURRENT_USER, path); }
 
 bool KeyExists(const VoString& path) {
   HKEY key = nullptr;

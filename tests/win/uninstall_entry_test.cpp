@@ -11,6 +11,7 @@
 
 #include "app/session.h"
 #include "program_folder_fixture.h"
+#include "registry_text_values.h"
 #include "support/fake_tools.h"
 
 namespace {
@@ -33,27 +34,8 @@ class UninstallEntryTest : public testing::Test {
     Session() = InstallSession{};
   }
 
-  // The key's values by name, with each value's type and byte size checked.
-  // (Wine lists values by name, not in the order they were written.)
   std::map<VoString, VoString> ReadValues(const VoString& path) const {
-    std::map<VoString, VoString> values;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return values;
-    for (DWORD i = 0;; ++i) {
-      wchar_t name[256];
-      DWORD name_length = 256;
-      wchar_t data[1024] = {};
-      DWORD type = 0, size = sizeof(data) - sizeof(wchar_t);
-      if (RegEnumValueW(key, i, name, &name_length, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) !=
-          ERROR_SUCCESS) {
-        break;
-      }
-      EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << VoString(name).ToUtf8();
-      EXPECT_EQ(size, (wcslen(data) + 1) * sizeof(wchar_t)) << VoString(name).ToUtf8();
-      values[VoString(name)] = VoString(data);
-    }
-    RegCloseKey(key);
-    return values;
+    return ReadTextValues(HKEY_LOCAL_MACHINE, path);
   }
 
   FakeTools tools_;
