@@ -23,16 +23,6 @@ namespace vo {
 
 namespace {
 
-// A step whose work moves the bar from 0 to 1.
-template <typename Work>
-void OneStep(IInstallPage& page, const wchar_t* status, Work work) {
-  page.SetStatusText(Localize(status));
-  page.SetProgressRange(1);
-  page.SetProgressPosition(0);
-  work();
-  page.SetProgressPosition(1);
-}
-
 void ShowError(const wchar_t* text) {
   IVoTools* tools = VoTools();
   if (IVoDialogService* dialogs = tools ? tools->Dialogs() : nullptr) {
@@ -95,13 +85,11 @@ void RunCopyPhase(IInstallPage& page, CopyPhaseLists& lists, const CopyEnvironme
   lists.registrations.Clear();
   page.SetHeader(Localize(L"Copying Files"), Localize(L"Please wait while Install Wizard copies and registers files."));
 
-  OneStep(page, L"Cleaning installation directory...", [] {
-    CleanInstallFolder();
-    SetInstalledProductFolder();
-  });
-  OneStep(page, L"Loading default library and settings...", [] { LoadDefaultLibrary(); });
-  OneStep(page, L"Upgrading from previous version...",
-          [&lists] { UpgradeFromPreviousVersions(lists.earlier_versions, lists.earlier_folders); });
+  // The preparation steps show their own status lines and bars.
+  CleanInstallFolder(page);
+  SetInstalledProductFolder();
+  LoadDefaultLibrary(page);
+  UpgradeFromPreviousVersions(page, lists.earlier_versions, lists.earlier_folders);
 
   if (!CopyToolsLibrary(environment)) {
     page.CancelWizard();
