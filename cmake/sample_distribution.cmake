@@ -11,7 +11,8 @@ set(commands
     COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:installer> ${dist}
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/sample/License.txt
             ${CMAKE_SOURCE_DIR}/sample/Install.xml ${dist}
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/sample/Kelvane/Product.xml ${kelvane}
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/sample/Kelvane/Product.xml
+            ${CMAKE_SOURCE_DIR}/sample/Kelvane/FileAssociations.xml ${kelvane}
     COMMAND ${CMAKE_COMMAND} -E copy_if_different "$<TARGET_FILE:stand_in_Pellion_Launcher>"
             "${dist}/System/Always Overwrite/"
     COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:stand_in_d3dx943> ${dist}/Support)
