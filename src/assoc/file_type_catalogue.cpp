@@ -87,6 +87,14 @@ const CMimeInfo* FileTypeCatalogueContent::FindMimeInfo(std::wstring_view extens
   return nullptr;
 }
 
+VoString CatalogueFailureText(std::wstring_view path, std::wstring_view version_text) {
+  VoString text(L"Failed to load file associations file.  ");
+  text += L"This is a fatal error, so the program must close.\r\n\r\n";
+  text += L"Please reinstall the latest version of the program to fix this problem.\r\n\r\n";
+  text += VoFormat(L"Path: %s\r\nVersion: %s", path, version_text.empty() ? std::wstring_view(L"Unknown") : version_text);
+  return text;
+}
+
 CatalogueReadResult ReadFileTypeCatalogue(XmlDocument& document, const VoStringArray& plugin_types,
                                           const CatalogueOverrides& overrides, FileTypeCatalogueContent& content) {
   content = FileTypeCatalogueContent();

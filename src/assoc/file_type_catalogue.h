@@ -81,4 +81,8 @@ struct FileTypeCatalogueContent {
 CatalogueReadResult ReadFileTypeCatalogue(XmlDocument& document, const VoStringArray& plugin_types,
                                           const CatalogueOverrides& overrides, FileTypeCatalogueContent& content);
 
+// The text of the fatal box shown when the catalogue cannot be used; an
+// empty `version_text` (nothing read) shows as "Unknown".
+VoString CatalogueFailureText(std::wstring_view path, std::wstring_view version_text);
+
 }  // namespace vo

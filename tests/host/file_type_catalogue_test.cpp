@@ -203,6 +203,16 @@ TEST(FileTypeCatalogue, ReadsMimeAssociationsInDocumentOrder) {
   }
 }
 
+TEST(FileTypeCatalogue, FailureTextNamesThePathAndVersion) {
+  const VoString intro =
+      L"Failed to load file associations file.  This is a fatal error, so the program must close.\r\n\r\n"
+      L"Please reinstall the latest version of the program to fix this problem.\r\n\r\n";
+  EXPECT_EQ(vo::CatalogueFailureText(L"C:\\P\\FileAssociations.xml", L"0.9"),
+            intro + L"Path: C:\\P\\FileAssociations.xml\r\nVersion: 0.9");
+  EXPECT_EQ(vo::CatalogueFailureText(L"C:\\P\\FileAssociations.xml", L""),
+            intro + L"Path: C:\\P\\FileAssociations.xml\r\nVersion: Unknown");
+}
+
 // The sample distribution's catalogue: every list filled, and every type it
 // offers or maps to MIME types handled by one of the engines.
 TEST(FileTypeCatalogue, SampleDistributionCatalogueIsComplete) {
