@@ -8,33 +8,27 @@
 
 namespace {
 
-VoStringArray List(std::initializer_list<const wchar_t*> items) {
-  VoStringArray list;
-  for (const wchar_t* item : items) list.Add(VoString(item));
-  return list;
-}
-
 TEST(CommandLine, SplitsAtSpacesOutsideQuotes) {
   struct Case {
     const wchar_t* text;
     VoStringArray arguments;
   };
   const Case cases[] = {
-      {L"a b", List({L"a", L"b"})},
-      {L"  a   b  ", List({L"a", L"b"})},  // spaces make no empty arguments
-      {L"\"a b\" c", List({L"a b", L"c"})},
-      {L"\"\"", List({L""})},  // a closing quote ends even an empty argument
-      {L"\"\" \"\"", List({L"", L""})},
-      {L"x\"\" y", List({L"x", L"y"})},
-      {L"a\"b c\"d", List({L"ab c", L"d"})},  // the closing quote ends the argument at once
-      {L"\\\"a", List({L"\\\"a"})},           // odd backslashes: the quote is kept, so are they
-      {L"\\\\\\\"x y", List({L"\\\\\\\"x", L"y"})},
-      {L"\\\\\"a b\"", List({L"\\\\a b"})},  // even backslashes: the quote opens quoting
-      {L"a\\b \\", List({L"a\\b", L"\\"})},
-      {L"\"unclosed text", List({L"unclosed text"})},
-      {L"\"", List({})},
-      {L"a\tb", List({L"a\tb"})},  // only the space separates
-      {L"", List({})},
+      {L"a b", VoStringArray{L"a", L"b"}},
+      {L"  a   b  ", VoStringArray{L"a", L"b"}},  // spaces make no empty arguments
+      {L"\"a b\" c", VoStringArray{L"a b", L"c"}},
+      {L"\"\"", VoStringArray{L""}},  // a closing quote ends even an empty argument
+      {L"\"\" \"\"", VoStringArray{L"", L""}},
+      {L"x\"\" y", VoStringArray{L"x", L"y"}},
+      {L"a\"b c\"d", VoStringArray{L"ab c", L"d"}},  // the closing quote ends the argument at once
+      {L"\\\"a", VoStringArray{L"\\\"a"}},           // odd backslashes: the quote is kept, so are they
+      {L"\\\\\\\"x y", VoStringArray{L"\\\\\\\"x", L"y"}},
+      {L"\\\\\"a b\"", VoStringArray{L"\\\\a b"}},  // even backslashes: the quote opens quoting
+      {L"a\\b \\", VoStringArray{L"a\\b", L"\\"}},
+      {L"\"unclosed text", VoStringArray{L"unclosed text"}},
+      {L"\"", VoStringArray{}},
+      {L"a\tb", VoStringArray{L"a\tb"}},  // only the space separates
+      {L"", VoStringArray{}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(VoString(c.text).ToUtf8());
@@ -48,13 +42,13 @@ TEST(CommandLine, JoinsWithEscapedQuotesAndQuotesAroundSpaces) {
     const wchar_t* joined;
   };
   const Case cases[] = {
-      {List({L"/Silent", L"/NoRun"}), L"/Silent /NoRun"},
-      {List({L"a b"}), L"\"a b\""},
-      {List({L"it's"}), L"\"it's\""},
-      {List({L"x\"y"}), L"x\\\"y"},
-      {List({L"say \"hi\""}), L"\"say \\\"hi\\\"\""},
-      {List({L"", L"b"}), L" b"},
-      {List({}), L""},
+      {VoStringArray{L"/Silent", L"/NoRun"}, L"/Silent /NoRun"},
+      {VoStringArray{L"a b"}, L"\"a b\""},
+      {VoStringArray{L"it's"}, L"\"it's\""},
+      {VoStringArray{L"x\"y"}, L"x\\\"y"},
+      {VoStringArray{L"say \"hi\""}, L"\"say \\\"hi\\\"\""},
+      {VoStringArray{L"", L"b"}, L" b"},
+      {VoStringArray{}, L""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(VoString(c.joined).ToUtf8());

@@ -23,12 +23,6 @@ namespace {
 
 VoString Program(const wchar_t* name) { return vo::GetExecutableFolder() + name; }
 
-VoStringArray Args(std::initializer_list<const wchar_t*> args) {
-  VoStringArray array;
-  for (const wchar_t* a : args) array.Add(VoString(a));
-  return array;
-}
-
 std::string ReadFile(const VoString& path) {
   std::string text;
   if (FILE* f = _wfopen(path.c_str(), L"rb")) {
@@ -71,11 +65,11 @@ TEST(RunProgram, CapturesOutputLinesAndExitCode) {
     std::vector<std::string> lines;
   };
   const Case cases[] = {
-      {Program(L"exit_with.exe"), Args({L"0", L"alpha", L"beta gamma"}), true, 0, {"0", "alpha", "beta", "gamma"}},
-      {Program(L"exit_with.exe"), Args({L"3"}), false, 3, {"3"}},
+      {Program(L"exit_with.exe"), VoStringArray{L"0", L"alpha", L"beta gamma"}, true, 0, {"0", "alpha", "beta", "gamma"}},
+      {Program(L"exit_with.exe"), VoStringArray{L"3"}, false, 3, {"3"}},
       // A line longer than the line buffer comes in pieces of 1023 bytes.
-      {Program(L"exit_with.exe"), Args({L"7", L"#1500"}), false, 7, {"7", long_line.substr(0, 1023), long_line.substr(1023)}},
-      {Program(L"no_such_program.exe"), Args({L"1"}), false, -1, {}},
+      {Program(L"exit_with.exe"), VoStringArray{L"7", L"#1500"}, false, 7, {"7", long_line.substr(0, 1023), long_line.substr(1023)}},
+      {Program(L"no_such_program.exe"), VoStringArray{L"1"}, false, -1, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file.ToUtf8() + " " + c.args.Join(L" ").ToUtf8());
@@ -101,7 +95,7 @@ TEST(RunProgram, WaitsForTheShellStartedProgramAndLogsEachStep) {
     FakeTools tools;
     int exit_code = 0;
     const VoString file = Program(L"exit_with.exe");
-    EXPECT_TRUE(vo::RunProgram(file, Args({L"5", L"~700"}), false, true, c.pump, &exit_code, 0, false, c.timeout_ms));
+    EXPECT_TRUE(vo::RunProgram(file, VoStringArray{L"5", L"~700"}, false, true, c.pump, &exit_code, 0, false, c.timeout_ms));
     EXPECT_EQ(exit_code, 5);
     const auto log = tools.LogTexts(L"RunProgram");
     ASSERT_EQ(log.size(), 8u);
