@@ -214,6 +214,32 @@ class IVoRegistry {
   ~IVoRegistry() = default;
 };
 
+// Gzip decoding (the compression service).
+class IVoCompression {
+ public:
+  // Decodes the gzip file `source` into `target` (replaced when it exists);
+  // false, with no `target` left behind, when `source` is not a whole gzip
+  // stream.
+  virtual bool GzipDecodeFile(const wchar_t* source, const wchar_t* target) = 0;
+
+ protected:
+  ~IVoCompression() = default;
+};
+
+// Zip archives (the archive service).
+class IVoArchive {
+ public:
+  // Unpacks every file of the zip archive `archive` into `folder` (created
+  // when missing). With `keep_structure` the archive's folders stay,
+  // otherwise every file lands directly in `folder`. An entry that would
+  // land outside `folder` makes the whole unpacking fail. False on any
+  // failure, with a reason in `failure`.
+  virtual bool Unpack(const wchar_t* archive, const wchar_t* folder, bool keep_structure, VoString& failure) = 0;
+
+ protected:
+  ~IVoArchive() = default;
+};
+
 class IVoTools {
  public:
   virtual int GetInterfaceVersion() = 0;
@@ -235,6 +261,9 @@ class IVoTools {
   virtual IVoRegistry* Registry() = 0;
   // Null when the library offers no language selection.
   virtual IVoLanguageService* Language() = 0;
+  // Null while the library offers no such service.
+  virtual IVoCompression* Compression() = 0;
+  virtual IVoArchive* Archives() = 0;
 
  protected:
   ~IVoTools() = default;

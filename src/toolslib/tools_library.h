@@ -25,6 +25,8 @@ class VoToolsLibrary final : public IVoTools, IVoLocalization, IVoSkinService {
   IVoProduct* Product(int which) override { return which == 0 ? &product_ : nullptr; }
   void ProductFolderChanged(int option) override;
   IVoLanguageService* Language() override { return nullptr; }  // no translations yet
+  IVoCompression* Compression() override { return nullptr; }
+  IVoArchive* Archives() override { return nullptr; }
   IVoRegistry* Registry() override { return &registry_; }
   // Names the settings area after the product object's name and major
   // version; without a product object stores stay unavailable. Run again

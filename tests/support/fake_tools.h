@@ -68,6 +68,8 @@ class FakeTools final : public IVoTools,
   void ProductFolderChanged(int option) override { folder_changes.push_back(option); }
   IVoRegistry* Registry() override { return registry; }
   IVoLanguageService* Language() override { return nullptr; }
+  IVoCompression* Compression() override { return nullptr; }
+  IVoArchive* Archives() override { return nullptr; }
 
  private:
   void Write(int category, const wchar_t* title, const wchar_t* text) override;
