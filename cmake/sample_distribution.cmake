@@ -3,7 +3,7 @@
 set(VO_DISTRIBUTION_DIR ${CMAKE_BINARY_DIR}/distribution)
 set(dist ${VO_DISTRIBUTION_DIR})
 set(kelvane ${dist}/Kelvane)
-set(product_programs stand_in_Halvora stand_in_DuZizizuv stand_in_OdrixControl stand_in_OdrixServer
+set(product_programs package_installer stand_in_Halvora stand_in_DuZizizuv stand_in_OdrixControl stand_in_OdrixServer
                      stand_in_VoMediaUninstall)
 set(commands
     COMMAND ${CMAKE_COMMAND} -E make_directory ${kelvane} ${kelvane}/x64 "${dist}/System/Check Version"
@@ -11,8 +11,10 @@ set(commands
     COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:installer> ${dist}
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/sample/License.txt
             ${CMAKE_SOURCE_DIR}/sample/Install.xml ${dist}
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/sample/Kelvane/Product.xml
-            ${CMAKE_SOURCE_DIR}/sample/Kelvane/FileAssociations.xml ${kelvane}
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/sample/Kelvane/Product.xml ${kelvane}
+    # Data files go where the product's resource lookup finds them.
+    COMMAND ${CMAKE_COMMAND} -E copy_directory "${CMAKE_SOURCE_DIR}/sample/Kelvane/Application Data"
+            "${kelvane}/Application Data"
     COMMAND ${CMAKE_COMMAND} -E copy_if_different "$<TARGET_FILE:stand_in_Pellion_Launcher>"
             "${dist}/System/Always Overwrite/"
     COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:stand_in_d3dx943> ${dist}/Support)
@@ -20,5 +22,5 @@ foreach(target ${VO_TOOLS_MODULE_TARGETS} ${product_programs})
   list(APPEND commands COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${target}> ${kelvane})
 endforeach()
 add_custom_target(sample_distribution ALL ${commands}
-                  DEPENDS installer ${VO_TOOLS_MODULE_TARGETS} ${VO_STAND_IN_TARGETS}
+                  DEPENDS installer package_installer ${VO_TOOLS_MODULE_TARGETS} ${VO_STAND_IN_TARGETS}
                   COMMENT "Assembling the sample distribution in ${dist}")

@@ -11,6 +11,18 @@
 
 namespace vo {
 
+VoString MainProgramPath() {
+  VoString name;
+  if (IVoProduct* product = Product()) product->GetMainProgramName(name);
+  return name.IsEmpty() ? VoString() : Session().InstallDirectory + name.View();
+}
+
+VoString LauncherProgramPath() {
+  VoString name;
+  if (IVoProduct* product = Product()) product->GetLauncherName(name);
+  return name.IsEmpty() ? VoString() : GetSystemFolder() + name.View();
+}
+
 VoString FindSupportFile(const VoString& name, bool must_exist) {
   for (const VoString& folder : Session().SupportFolders) {
     const VoString path = folder + name.View();

@@ -20,6 +20,12 @@ void ListSupportPackages(VoStringArray& packages);
 // versions and a missing new copy count as a downgrade.
 bool IsDowngrade();
 
+// The product's main program below the install folder.
+VoString MainProgramPath();
+// The product's launcher: the copy phase puts it into the system folder
+// (it comes from "System\Always Overwrite\").
+VoString LauncherProgramPath();
+
 // Publishes InstallDirectory as the install folder of the process
 // information record.
 bool ApplyInstallDirectory();

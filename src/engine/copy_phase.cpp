@@ -6,7 +6,7 @@
 #include "app/installation_records.h"
 #include "app/session.h"
 #include "app/session_queries.h"
-#include "engine/association_hook.h"
+#include "engine/built_in_associations.h"
 #include "engine/file_copy.h"
 #include "engine/migration.h"
 #include "engine/registration_pass.h"

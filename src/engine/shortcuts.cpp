@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/session.h"
+#include "app/session_queries.h"
 #include "foundation/ansi_code_page.h"
 #include "foundation/number_text.h"
 #include "foundation/path_text.h"
@@ -36,12 +37,6 @@ VoString ShellFolder(int csidl) {
   wchar_t path[MAX_PATH] = {};
   if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
   return WithTrailingBackslash(path);
-}
-
-VoString MainProgramPath() {
-  VoString name;
-  if (IVoProduct* product = Product()) product->GetMainProgramName(name);
-  return Session().InstallDirectory + name.View();
 }
 
 VoString FindIcon(const wchar_t* name) { return FindResourceFile(kArtLookup, name); }
@@ -122,11 +117,10 @@ void CreateShortcutIfTargetExists(const VoString& link, const VoString& target, 
 }
 
 void CreateStartMenuShortcuts() {
-  VoString version_text, group_name, launcher;
+  VoString version_text, group_name;
   if (IVoProduct* product = Product()) {
     product->GetStartMenuVersion(version_text);
     product->GetStartMenuGroupName(group_name);
-    product->GetLauncherName(launcher);
   }
   if (VoRegistryKeyPtr installer = OpenStore(L"Installer", 0)) {
     installer->WriteInt(L"Start Menu Version", ParseInt(version_text.View()));
@@ -152,7 +146,7 @@ void CreateStartMenuShortcuts() {
   CreateShortcutIfTargetExists(group + product_name.View() + L".lnk", MainProgramPath(), no_arguments,
                                FindIcon(L"Application.ico"));
   if (HasProductFeature(kFeatureMediaServer)) {
-    CreateShortcutIfTargetExists(group + L"Media Server.lnk", folder + launcher.View(), VoString(L"/MediaServer"),
+    CreateShortcutIfTargetExists(group + L"Media Server.lnk", LauncherProgramPath(), VoString(L"/MediaServer"),
                                  FindIcon(L"Server.ico"));
   }
   CreateShortcutIfTargetExists(group + L"Uninstall " + product_name.View() + L".lnk", folder + L"VoMediaUninstall.exe",

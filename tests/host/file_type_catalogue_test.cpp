@@ -217,7 +217,7 @@ TEST(FileTypeCatalogue, FailureTextNamesThePathAndVersion) {
 // offers or maps to MIME types handled by one of the engines.
 TEST(FileTypeCatalogue, SampleDistributionCatalogueIsComplete) {
   XmlDocument document;
-  ASSERT_TRUE(document.LoadFile(VoString::FromUtf8(VO_SAMPLE_DIR "/Kelvane/FileAssociations.xml")));
+  ASSERT_TRUE(document.LoadFile(VoString::FromUtf8(VO_SAMPLE_DIR "/Kelvane/Application Data/Default Resources/FileAssociations.xml")));
   EXPECT_TRUE(document.IsWellFormed()) << document.GetParseError().ToUtf8();
   vo::FileTypeCatalogueContent content;
   ASSERT_EQ(vo::ReadFileTypeCatalogue(document, {}, {}, content), CatalogueReadResult::kRead);

@@ -2,6 +2,7 @@
 // Registration of COM servers: through RegSvr32 or inside this process.
 
 #include "foundation/vo_string.h"
+#include "foundation/vo_string_array.h"
 
 namespace vo {
 
@@ -14,5 +15,14 @@ bool RunRegSvr32(const VoString& path, bool unregister, bool disable_redirection
 // Loads the server and calls its "DllRegisterServer" with the server's folder
 // as the current folder; true when that succeeded.
 bool RegisterInProcess(const VoString& path);
+// The same with "DllUnregisterServer".
+bool UnregisterInProcess(const VoString& path);
+
+// Registers (or unregisters) the server `path` in-process, or, when `path`
+// is a folder, every server file in it (".dll", ".ocx", ".ax"). `done` and
+// `failed` receive the files by outcome. True when the path exists and
+// every server succeeded (an empty folder included).
+bool RegisterServersAt(const VoString& path, bool unregister, VoStringArray* done = nullptr,
+                       VoStringArray* failed = nullptr);
 
 }  // namespace vo
