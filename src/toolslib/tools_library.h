@@ -3,6 +3,7 @@
 // its services.
 
 #include "tools/vo_tools.h"
+#include "toolslib/archive_service.h"
 #include "toolslib/log_file.h"
 #include "toolslib/message_boxes.h"
 #include "toolslib/product_object.h"
@@ -26,7 +27,7 @@ class VoToolsLibrary final : public IVoTools, IVoLocalization, IVoSkinService {
   void ProductFolderChanged(int option) override;
   IVoLanguageService* Language() override { return nullptr; }  // no translations yet
   IVoCompression* Compression() override { return nullptr; }
-  IVoArchive* Archives() override { return nullptr; }
+  IVoArchive* Archives() override { return &archives_; }
   IVoRegistry* Registry() override { return &registry_; }
   // Names the settings area after the product object's name and major
   // version; without a product object stores stay unavailable. Run again
@@ -47,6 +48,7 @@ class VoToolsLibrary final : public IVoTools, IVoLocalization, IVoSkinService {
   VoTextUtilities text_;
   VoThreadList threads_;
   VoRegistryService registry_;
+  VoArchiveService archives_;
   void* instance_ = nullptr;
   VoString skin_folder_;
   VoString titlebar_icon_;
