@@ -69,7 +69,9 @@ TEST(PackageDescription, ReadsTheXmlLayout) {
     PackageDescription package;
     package.name = L"stale";
     EXPECT_EQ(ReadPackageXml(document, package), c.expected != nullptr);
-    if (c.expected) EXPECT_EQ(Describe(package), c.expected);
+    if (c.expected) {
+      EXPECT_EQ(Describe(package), c.expected);
+    }
   }
 }
 
