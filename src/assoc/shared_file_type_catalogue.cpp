@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 
+#include "foundation/win/known_folders.h"
 #include "foundation/win/resource_lookup.h"
 #include "plugins/plugin_types.h"
 #include "tools/vo_tools.h"
@@ -50,6 +51,8 @@ FileTypeCatalogue::FileTypeCatalogue() {
     result = vo::ReadFileTypeCatalogue(document, InstalledInputTypes(), overrides, content_);
   }
   if (result == vo::CatalogueReadResult::kRead) return;
+  // The box names where the file belongs when there is none.
+  if (path_.IsEmpty()) path_ = vo::GetSharedDataFolder() + L"Default Resources\\" + kCatalogueFile;
   const VoString text = vo::CatalogueFailureText(path_.View(), content_.VersionText.View());
   vo::Log(L"FileTypeCatalogue", text);
   ShowFatalBox(text);

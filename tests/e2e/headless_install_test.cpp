@@ -1,6 +1,8 @@
 // Whole installations of the sample distribution by the headless driver:
-// files, records, uninstall entry, shortcuts and the finish results, in the
-// test prefix. Everything machine-wide the run writes is removed afterwards.
+// files, records, uninstall entry, shortcuts, associations and the finish
+// results, in the test prefix; then the installed package installer working
+// on what the installation left. Everything machine-wide the runs write is
+// removed afterwards.
 
 #include <windows.h>
 #include <shlobj.h>
@@ -45,6 +47,13 @@ std::wstring Quoted(std::wstring folder) {
 constexpr const wchar_t* kUninstallKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Halvora 23";
 constexpr const wchar_t* kRecordKey = L"Software\\V. Ortala\\Pellion\\Installations\\Halvora 23";
 constexpr const wchar_t* kRunOnce = L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+constexpr const wchar_t* kFinalizeList = L"Software\\V. Ortala\\Halvora 23\\Installer\\Finalize";
+constexpr const wchar_t* kProperties = L"Software\\V. Ortala\\Halvora 23\\Properties";
+constexpr const wchar_t* kStubKey = L"Software\\VoTests\\ComServerStub";
+
+void SetText(HKEY root, const wchar_t* key, const wchar_t* value, const std::wstring& text) {
+  RegSetKeyValueW(root, key, value, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
 
 class HeadlessInstallTest : public testing::Test {
  protected:
@@ -60,14 +69,17 @@ class HeadlessInstallTest : public testing::Test {
       RegDeleteValueW(run_once, L"Install Wizard Completion");
       RegCloseKey(run_once);
     }
+    RegDeleteTreeW(HKEY_CURRENT_USER, kStubKey);
+    RegDeleteKeyW(HKEY_CURRENT_USER, kStubKey);
     std::error_code ignored;
     std::filesystem::remove_all(KnownFolder(CSIDL_COMMON_PROGRAMS) + L"Halvora 23", ignored);
     std::filesystem::remove(KnownFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"Halvora 23.lnk", ignored);
   }
 
   // Runs the driver; returns its exit code and keeps its output.
-  DWORD Run(const std::wstring& arguments) {
-    const std::wstring program = VO_HEADLESS_INSTALL;
+  DWORD Run(const std::wstring& arguments) { return RunProgram(VO_HEADLESS_INSTALL, arguments); }
+
+  DWORD RunProgram(const std::wstring& program, const std::wstring& arguments) {
     std::wstring command_line = L"\"" + program + L"\" " + arguments;
     const std::filesystem::path output_file = copy_.Parent() + L"headless-output.txt";
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
@@ -117,6 +129,17 @@ TEST_F(HeadlessInstallTest, InstallsTheSampleDistribution) {
   EXPECT_EQ(ReadText(HKEY_CURRENT_USER, L"Software\\V. Ortala\\Halvora 23\\Installer", L"Install Directory"),
             destination);
 
+  // The product's own associations: its extension, a template row, a
+  // protocol and Default Programs.
+  EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L".kva", L""), L"Halvora23.Mime");
+  EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L".kvp", L""), L"Halvora23.Pack");
+  EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L"halvora\\shell\\open\\command", L""),
+            L"\"" + KnownFolder(CSIDL_SYSTEM) + L"Halvora Launcher.exe\" /Protocol \"%L\"");
+  EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L"Mime\\Database\\Content Type\\application/x-kelvane-kva", L"Extension"),
+            L".kva");
+  EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, L"Software\\RegisteredApplications", L"Halvora"),
+            L"Software\\Clients\\Media\\Halvora\\Capabilities");
+
   EXPECT_TRUE(std::filesystem::exists(KnownFolder(CSIDL_COMMON_PROGRAMS) + L"Halvora 23\\Halvora 23.lnk"));
   EXPECT_TRUE(std::filesystem::exists(KnownFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"Halvora 23.lnk"));
 
@@ -149,6 +172,80 @@ TEST_F(HeadlessInstallTest, AFileInUseWaitsForTheRestart) {
     RegDeleteValueW(session, L"PendingFileRenameOperations");
     RegCloseKey(session);
   }
+}
+
+// The association page stores the chosen types and has the installed
+// package installer associate them; types chosen before and not any more
+// get back what they had.
+TEST_F(HeadlessInstallTest, ThePackageInstallerAssociatesTheStoredSelection) {
+  const std::wstring destination = copy_.Parent() + L"Installed\\Halvora 23\\";
+  ASSERT_EQ(Run(Quoted(copy_.Folder()) + L" " + Quoted(destination) + L" /Silent"), 0u) << output_;
+  const std::wstring installer = destination + L"PackageInstaller.exe";
+  SetText(HKEY_CLASSES_ROOT, L".wav", L"", L"SoundRecorder.wav");
+  SetText(HKEY_CLASSES_ROOT, L".wav", L"Content Type", L"audio/wav");
+
+  SetText(HKEY_CURRENT_USER, kProperties, L"File Associations - Selected Media Types",
+          L"MPEG Layer-3 Audio (mp3);Waveform Audio (wav);dat");
+  ASSERT_EQ(RunProgram(installer, L"/RegFileAssociations"), 0u);
+  EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L".mp3", L""), L"Halvora23.File");
+  EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L".wav", L""), L"Halvora23.File");
+  EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L".wav", L"Halvora23.Default.BAK"), L"SoundRecorder.wav");
+  EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L".wav", L"Halvora23.ContentType.BAK"), L"audio/wav");
+  EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L"Mime\\Database\\Content Type\\audio/x-mp3", L"Extension"), L".mp3");
+  EXPECT_NE(ReadText(HKEY_CLASSES_ROOT, L".dat", L""), L"Halvora23.File");
+  const std::wstring capabilities = L"Software\\Clients\\Media\\Halvora\\Capabilities\\FileAssociations";
+  EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, capabilities.c_str(), L".mp3"), L"Halvora23.File");
+
+  SetText(HKEY_CURRENT_USER, kProperties, L"File Associations - Selected Media Types", L"MPEG Layer-3 Audio (mp3)");
+  ASSERT_EQ(RunProgram(installer, L"/RegFileAssociations"), 0u);
+  EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L".mp3", L""), L"Halvora23.File");
+  EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L".wav", L""), L"SoundRecorder.wav");
+  EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L".wav", L"Content Type"), L"audio/wav");
+  EXPECT_EQ(ReadText(HKEY_CLASSES_ROOT, L".wav", L"Halvora23.Default.BAK"), L"<none>");
+  EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, capabilities.c_str(), L".wav"), L"<none>");
+}
+
+TEST_F(HeadlessInstallTest, ThePackageInstallerRegistersTheServersOfAFolder) {
+  const std::wstring destination = copy_.Parent() + L"Installed\\Halvora 23\\";
+  ASSERT_EQ(Run(Quoted(copy_.Folder()) + L" " + Quoted(destination) + L" /Silent"), 0u) << output_;
+  const std::wstring extensions = destination + L"Shell Extensions\\";
+  std::filesystem::create_directories(extensions);
+  std::filesystem::copy_file(VO_COM_SERVER_STUB, extensions + L"Stub Server.dll");
+  { std::ofstream(std::filesystem::path(extensions + L"readme.txt")) << "not a server"; }
+  const std::wstring installer = destination + L"PackageInstaller.exe";
+
+  EXPECT_EQ(RunProgram(installer, L"/RegDLL " + Quoted(extensions)), 0u);
+  EXPECT_EQ(ReadText(HKEY_CURRENT_USER, kStubKey, L"Folder") + L"\\", extensions);
+  EXPECT_EQ(RunProgram(installer, L"/UnRegDLL " + Quoted(extensions)), 0u);
+  EXPECT_EQ(ReadText(HKEY_CURRENT_USER, kStubKey, L"Folder"), L"<none>");
+  // A path that is not there is a failure of the work, not of the arguments.
+  EXPECT_EQ(RunProgram(installer, L"/RegDLL " + Quoted(destination + L"Missing")), 1u);
+}
+
+TEST_F(HeadlessInstallTest, ThePackageInstallerRefusesBadArgumentsAndChangesNothing) {
+  const std::wstring destination = copy_.Parent() + L"Installed\\Halvora 23\\";
+  ASSERT_EQ(Run(Quoted(copy_.Folder()) + L" " + Quoted(destination) + L" /Silent"), 0u) << output_;
+  const std::wstring installer = destination + L"PackageInstaller.exe";
+  SetText(HKEY_CURRENT_USER, kFinalizeList, L"Delete File (0)", destination + L"Halvora.exe|_DELETEFILE");
+
+  for (const wchar_t* arguments : {L"/Q /Bogus", L"/Q", L"/Q /RegDLL", L"/Q /FinishInstall /RegFileAssociations",
+                                   L"/FinishInstall=now /Q"}) {
+    EXPECT_EQ(RunProgram(installer, arguments), 2u) << std::filesystem::path(arguments).string();
+  }
+  EXPECT_TRUE(std::filesystem::exists(destination + L"Halvora.exe"));
+  EXPECT_EQ(ReadText(HKEY_CURRENT_USER, kFinalizeList, L"Delete File (0)"), destination + L"Halvora.exe|_DELETEFILE");
+
+  // Without /Q the user is told what was wrong.
+  InstallerRun run;
+  ASSERT_TRUE(run.StartProgram(installer, L"/Bogus"));
+  const ShownBox box = run.WaitForBox();
+  EXPECT_EQ(box.title, L"Package Installer");
+  EXPECT_NE(box.text.find(L"Unknown argument: /Bogus"), std::wstring::npos);
+  InstallerRun::Press(box, IDOK);
+  DWORD code = 0;
+  ASSERT_TRUE(run.WaitForExit(code));
+  EXPECT_EQ(code, 2u);
+  EXPECT_TRUE(std::filesystem::exists(destination + L"Halvora.exe"));
 }
 
 TEST_F(HeadlessInstallTest, RefusesAFolderThatIsNoDistribution) {

@@ -78,7 +78,11 @@ InstallerRun::~InstallerRun() {
 }
 
 bool InstallerRun::Start(const std::wstring& folder, const std::wstring& arguments) {
-  const std::wstring program = folder + L"HalvoraSetup.exe";
+  return StartProgram(folder + L"HalvoraSetup.exe", arguments);
+}
+
+bool InstallerRun::StartProgram(const std::wstring& program, const std::wstring& arguments) {
+  const std::wstring folder = program.substr(0, program.rfind(L'\\') + 1);
   std::wstring command_line = L"\"" + program + L"\" " + arguments;
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);

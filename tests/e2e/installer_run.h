@@ -41,6 +41,8 @@ class InstallerRun {
 
   // Starts "HalvoraSetup.exe" of `folder` with `arguments`.
   bool Start(const std::wstring& folder, const std::wstring& arguments = L"");
+  // Starts another of the product's programs, in its own folder.
+  bool StartProgram(const std::wstring& program, const std::wstring& arguments);
   // The next visible message box of the installer, or an empty one after
   // `timeout_ms` or when the installer ended first.
   ShownBox WaitForBox(DWORD timeout_ms = 30000);

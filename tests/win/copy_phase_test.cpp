@@ -19,6 +19,7 @@
 #include "foundation/win/process_info_record.h"
 #include "program_folder_fixture.h"
 #include "registry_test_area.h"
+#include "registry_text_values.h"
 #include "support/fake_tools.h"
 #include "support/recording_page.h"
 
@@ -123,6 +124,8 @@ class CopyPhaseTest : public RegistryTestArea {
     Text(L"Distribution\\System\\Always Overwrite\\Always.txt", "always");
     Text(L"Distribution\\Fonts\\Face.ttf", "not really a font");
     Text(L"Distribution\\License.txt", "licence");
+    Text(L"Distribution\\Kelvane\\Application Data\\Default Resources\\FileAssociations.xml",
+         "<KVFA version=\"1.0\"><KVTypes>mp3</KVTypes></KVFA>");
   }
 
   TempTestFolder folder_{L"CopyPhaseTest"};
@@ -179,7 +182,8 @@ TEST_F(CopyPhaseTest, RunsEveryStepInOrderAndMovesOn) {
   // the plug-in registration too.
   EXPECT_TRUE(vo::EqualsNoCase(StubFolder().View(), At(L"Install\\Plugins\\").View())) << StubFolder().ToUtf8();
   EXPECT_EQ(tools_.LogTexts(L"RegisterWinampInputPlugin").size(), 1u);
-  EXPECT_EQ(tools_.LogTexts(L"WriteBuiltInAssociations").size(), 1u);
+  // The product's own extension is associated with the installed product.
+  EXPECT_EQ(ReadTextValues(HKEY_CLASSES_ROOT, VoString(L".hvl"))[VoString()], L"HalvoraCopyPhaseTest.Mime");
 
   // The records: the Installer store and the published install folder.
   VoString stored;

@@ -8,13 +8,16 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/session.h"
+#include "foundation/win/file_system.h"
 #include "foundation/win/known_folders.h"
 #include "program_folder_fixture.h"
 #include "registry_test_area.h"
@@ -416,3 +419,80 @@ TEST_F(SystemShutdownTest, RestartAndPowerOffWithThePrivilegeForTheCall) {
 }
 
 }  // namespace
+
+// The installed product's package installer, started by RunOnce at the next
+// logon, completes the list: staged copies in place, listed files deleted,
+// listed servers registered; an entry it cannot complete stays listed.
+class FinishRunTest : public FinalizationTest {
+ protected:
+  static constexpr const wchar_t* kProductArea = L"Software\\V. Ortala\\Halvora 23";
+  static constexpr const wchar_t* kStubKey = L"Software\\VoTests\\ComServerStub";
+
+  void SetUp() override {
+    FinalizationTest::SetUp();
+    RegDeleteTreeW(HKEY_CURRENT_USER, kProductArea);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kStubKey);
+    // The real tools library in the package installer uses the product's area.
+    registry_.SetSettingsArea(kProductArea);
+    const VoString modules = VoString(L"" VO_TOOLS_MODULE_DIR "/");
+    for (const wchar_t* name : {L"VoTools64.dll", L"VoImage.dll", L"VoReader.dll", L"VoDisc.dll", L"VoPlayer.dll",
+                                L"VoWMFactory.dll", L"VoTelevision.dll", L"Product.xml"}) {
+      ASSERT_TRUE(CopyFileW((modules + name).c_str(), (install_.Path() + name).c_str(), FALSE)) << VoString(name).ToUtf8();
+    }
+    ASSERT_TRUE(CopyFileW(VoString(L"" VO_PACKAGE_INSTALLER).c_str(), (install_.Path() + L"PackageInstaller.exe").c_str(),
+                          FALSE));
+  }
+  void TearDown() override {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kProductArea);
+    RegDeleteKeyW(HKEY_CURRENT_USER, kProductArea);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kStubKey);
+    RegDeleteKeyW(HKEY_CURRENT_USER, kStubKey);
+    FinalizationTest::TearDown();
+  }
+
+  std::string Read(const wchar_t* relative) const {
+    std::ifstream in(std::filesystem::path((install_.Path() + relative).Std()), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  // Runs the RunOnce command as the logon would.
+  DWORD RunAtLogon() const {
+    std::wstring command = RunOnceCommand().Std();
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+      return 99;
+    }
+    DWORD code = 98;
+    WaitForSingleObject(info.hProcess, 60000);
+    GetExitCodeProcess(info.hProcess, &code);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    return code;
+  }
+};
+
+TEST_F(FinishRunTest, ThePackageInstallerCompletesTheListAtTheNextLogon) {
+  const VoString& folder = install_.Path();
+  install_.AddFile(VoString(L"Component.dll"), "old");
+  install_.AddFile(VoString(L"Setup\\Component.dll"), "new");
+  install_.AddFile(VoString(L"Obsolete.txt"), "gone");
+  ASSERT_TRUE(CopyFileW((vo::GetExecutableFolder() + L"com_server_stub.dll").c_str(), (folder + L"Server.dll").c_str(), FALSE));
+  InstallSession& session = Session();
+  session.PendingFileOperations = {folder + L"Setup\\Missing.dll|" + folder.View() + L"Missing.dll",
+                                   folder + L"Setup\\Component.dll|" + folder.View() + L"Component.dll",
+                                   folder + L"Obsolete.txt|_DELETEFILE"};
+  session.PendingRegistrations = {folder + L"Server.dll|_REGISTERFILE"};
+  ASSERT_EQ(vo::FinalizeInstallation(), vo::kFinishRestart);
+
+  EXPECT_EQ(RunAtLogon(), 1u);  // one entry could not be completed
+
+  EXPECT_EQ(Read(L"Component.dll"), "new");
+  EXPECT_FALSE(vo::FileExists(folder + L"Setup\\Component.dll"));
+  EXPECT_FALSE(vo::FileExists(folder + L"Obsolete.txt"));
+  EXPECT_EQ(ReadTextValues(HKEY_CURRENT_USER, VoString(kStubKey))[VoString(L"Folder")] + L"\\", folder);
+  const std::map<VoString, VoString> left = {
+      {L"Install File (0)", folder + L"Setup\\Missing.dll|" + folder.View() + L"Missing.dll"}};
+  EXPECT_EQ(TextValues(VoString(kProductArea) + L"\\Installer\\Finalize"), left);
+}

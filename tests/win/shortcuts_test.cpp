@@ -18,11 +18,14 @@
 #include "app/session.h"
 #include "foundation/win/com_scope.h"
 #include "foundation/win/file_system.h"
+#include "foundation/win/known_folders.h"
 #include "program_folder_fixture.h"
 #include "registry_test_area.h"
 #include "support/fake_tools.h"
 
 namespace {
+
+constexpr const wchar_t* kLauncher = L"Shortcuts Test Launcher.exe";
 
 struct LinkInfo {
   VoString target, arguments, icon;
@@ -79,6 +82,7 @@ class ShortcutsTest : public RegistryTestArea {
   void SetUp() override {
     RegistryTestArea::SetUp();
     tools_.registry = &registry_;
+    tools_.product.launcher = kLauncher;
     Session() = InstallSession{};
     Session().InstallDirectory = install_.Path();
     folders_.common_programs = shell_.Path() + L"Programs\\";
@@ -90,15 +94,27 @@ class ShortcutsTest : public RegistryTestArea {
     ASSERT_TRUE(com_.SetKind(VoComScope::kCom));
   }
   void TearDown() override {
+    DeleteFileW(SystemLauncher().c_str());
     vo::OverrideShortcutFolders(nullptr);
     Session() = InstallSession{};
     RegistryTestArea::TearDown();
   }
 
-  void InstallAllPrograms() {
-    for (const wchar_t* name :
-         {L"Halvora.exe", L"Halvora Launcher.exe", L"VoMediaUninstall.exe", L"Parvel.exe", L"Ostrin.exe"}) {
+  // The launcher is a system file: the copy phase puts it into the system
+  // folder. Its name here is the test's own.
+  static VoString SystemLauncher() { return vo::GetSystemFolder() + kLauncher; }
+  void Install(const wchar_t* name) const {
+    if (VoString(name) == kLauncher) {
+      HANDLE file = CreateFileW(SystemLauncher().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+      ASSERT_NE(file, INVALID_HANDLE_VALUE);
+      CloseHandle(file);
+    } else {
       install_.AddFile(VoString(name), "program");
+    }
+  }
+  void InstallAllPrograms() const {
+    for (const wchar_t* name : {L"Halvora.exe", kLauncher, L"VoMediaUninstall.exe", L"Parvel.exe", L"Ostrin.exe"}) {
+      Install(name);
     }
   }
   VoString Group() const { return folders_.common_programs + L"Halvora 23\\"; }
@@ -135,7 +151,7 @@ TEST_F(ShortcutsTest, StartMenuGroupWithEveryShortcut) {
                                                        L"Parvel.lnk", L"Uninstall Halvora 23.lnk"}));
   EXPECT_EQ(ReadLink(Group() + L"Halvora 23.lnk"), (LinkInfo{Installed(L"Halvora.exe"), L"", app_icon, 0}));
   EXPECT_EQ(ReadLink(Group() + L"Media Server.lnk"),
-            (LinkInfo{Installed(L"Halvora Launcher.exe"), L"/MediaServer", server_icon, 0}));
+            (LinkInfo{SystemLauncher(), L"/MediaServer", server_icon, 0}));
   EXPECT_EQ(ReadLink(Group() + L"Uninstall Halvora 23.lnk"),
             (LinkInfo{Installed(L"VoMediaUninstall.exe"), L"", L"", 0}));
   EXPECT_EQ(ReadLink(Group() + L"Parvel.lnk"), (LinkInfo{Installed(L"Parvel.exe"), L"", L"", 0}));
@@ -149,9 +165,9 @@ TEST_F(ShortcutsTest, ConditionalShortcutsFollowFeaturesAndInstalledTargets) {
     std::vector<VoString> links;
   };
   const Case cases[] = {
-      {{}, {L"Halvora.exe", L"Halvora Launcher.exe", L"VoMediaUninstall.exe", L"Parvel.exe", L"Ostrin.exe"},
+      {{}, {L"Halvora.exe", kLauncher, L"VoMediaUninstall.exe", L"Parvel.exe", L"Ostrin.exe"},
        {L"Halvora 23.lnk", L"Uninstall Halvora 23.lnk"}},
-      {{104}, {L"Halvora.exe", L"Halvora Launcher.exe", L"VoMediaUninstall.exe"},
+      {{104}, {L"Halvora.exe", kLauncher, L"VoMediaUninstall.exe"},
        {L"Halvora 23.lnk", L"Media Server.lnk", L"Uninstall Halvora 23.lnk"}},
       {{24}, {L"Halvora.exe", L"VoMediaUninstall.exe", L"Parvel.exe"},
        {L"Halvora 23.lnk", L"Parvel.lnk", L"Uninstall Halvora 23.lnk"}},
@@ -165,7 +181,8 @@ TEST_F(ShortcutsTest, ConditionalShortcutsFollowFeaturesAndInstalledTargets) {
     for (const auto& entry : std::filesystem::directory_iterator(install_.Path().Std(), ignored)) {
       std::filesystem::remove(entry.path(), ignored);
     }
-    for (const wchar_t* name : c.installed) install_.AddFile(VoString(name), "program");
+    DeleteFileW(SystemLauncher().c_str());
+    for (const wchar_t* name : c.installed) Install(name);
     tools_.product.features = c.features;
     vo::CreateStartMenuShortcuts();
     EXPECT_EQ(LinkNames(Group()), c.links);
