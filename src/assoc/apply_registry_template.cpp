@@ -18,6 +18,10 @@ namespace {
 // Art lookup: custom art first, then the default art.
 constexpr int kArtLookup = 3;
 
+// The view this program does not see by default: the 32-bit one for a
+// 64-bit build, the 64-bit one for a 32-bit build on 64-bit Windows.
+constexpr REGSAM kOtherRegistryView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+
 HKEY RootKey(TemplateRoot root) {
   switch (root) {
     case TemplateRoot::kCurrentUser: return HKEY_CURRENT_USER;
@@ -114,7 +118,7 @@ void ApplyRegistryTemplate(const std::vector<VoString>& lines, const VoString& p
     auto entry = ParseTemplateEntry(ReplaceTemplatePlaceholders(line.View(), values).View());
     if (!entry) continue;
     ApplyEntry(RootKey(root), KEY_READ | KEY_WRITE, *entry);
-    if (both_views) ApplyEntry(RootKey(root), KEY_READ | KEY_WRITE | KEY_WOW64_64KEY, *entry);
+    if (both_views) ApplyEntry(RootKey(root), KEY_READ | KEY_WRITE | kOtherRegistryView, *entry);
   }
 }
 

@@ -183,3 +183,35 @@ TEST_F(ApplyRegistryTemplateTest, ArtIsLookedUpInTheProductsArtFolders) {
 }
 
 }  // namespace
+
+namespace {
+
+// AutoPlay handlers are read from both registry views on 64-bit Windows.
+// (Wine shares this key between its views, so here both reads would also
+// succeed after one write; on Windows each view is its own.)
+TEST(ApplyRegistryTemplateViews, AutoPlayLinesGoToBothViews) {
+  constexpr const wchar_t* kHandler =
+      L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AutoplayHandlers\\Handlers\\VoTemplateViewTest";
+  auto remove = [&] {
+    for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kHandler, view, 0);
+  };
+  auto read = [&](REGSAM view) {
+    wchar_t data[64] = {};
+    DWORD size = sizeof(data) - sizeof(wchar_t);
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kHandler, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return VoString();
+    RegQueryValueExW(key, L"Action", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    return VoString(data);
+  };
+  remove();
+  Session() = InstallSession{};
+  vo::ApplyRegistryTemplate({VoString(L"HKEY_LOCAL_MACHINE"),
+                             VoString(L"[AUTOPLAYKEY]Handlers\\VoTemplateViewTest|Action|Play|STRING|MODIFY")},
+                            L"Halvora23", L"C:\\launch.exe", L"launch.exe");
+  EXPECT_EQ(read(KEY_WOW64_64KEY), L"Play");
+  EXPECT_EQ(read(KEY_WOW64_32KEY), L"Play");
+  remove();
+}
+
+}  // namespace
