@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -206,6 +207,33 @@ TEST(ZipArchive, ExtractsLargeEntriesInPieces) {
   for (int i = 0; i < 200000; ++i) big += static_cast<char>('a' + (i * 7919) % 26);
   const std::string archive = ZipBuilder().Add("big.bin", big).Add("raw.bin", big, 0).Build();
   EXPECT_EQ(Describe(archive), "big.bin=" + big + ";raw.bin=" + big + ";");
+}
+
+// The same archive read through a file: positions past 64 KiB, the end
+// record found behind a comment, and a missing file.
+TEST(ZipArchive, ReadsFromAFile) {
+  std::string big(70000, 'z');
+  const std::string archive = ZipBuilder().Add("big.txt", big, 0).Add("small.txt", "s").Comment("note").Build();
+  const std::string path = testing::TempDir() + "zip_archive_test.zip";
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  ASSERT_EQ(std::fwrite(archive.data(), 1, archive.size(), file), archive.size());
+  std::fclose(file);
+
+  {
+    ZipFileSource source;
+    ASSERT_TRUE(source.Open(VoString::FromUtf8(path)));
+    EXPECT_EQ(source.Size(), archive.size());
+    RecordingTarget target;
+    VoString failure;
+    EXPECT_TRUE(UnpackZip(source, false, target, failure)) << failure.ToUtf8();
+    EXPECT_EQ(target.log, "file big.txt=" + big + ";file small.txt=s;");
+    char byte = 0;
+    EXPECT_FALSE(source.Read(archive.size(), &byte, 1));
+  }
+  // Closed with its source, so Windows lets it go.
+  ASSERT_EQ(std::remove(path.c_str()), 0);
+  EXPECT_FALSE(ZipFileSource().Open(VoString::FromUtf8(path)));
 }
 
 }  // namespace
