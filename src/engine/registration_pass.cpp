@@ -1,8 +1,8 @@
 #include "engine/registration_pass.h"
 
-#include "engine/plugin_registration_hook.h"
 #include "foundation/string_format.h"
 #include "foundation/win/com_server_registration.h"
+#include "plugins/install_wa_plugin.h"
 #include "tools/vo_tools.h"
 
 namespace vo {
@@ -15,7 +15,7 @@ void RegisterCollectedFiles(IInstallPage& page, const VoStringArray& files, bool
       if (!RegisterInProcess(path)) Log(L"RegisterCollectedFiles", VoFormat(L"Registering %s failed", path));
       const size_t slash = path.FindLast(L'\\');
       const VoString name = slash == VoString::npos ? path : path.Mid(slash + 1);
-      if (name.StartsWithNoCase(L"in_")) RegisterWinampInputPlugin(path);
+      if (name.StartsWithNoCase(L"in_")) CInstallWAPlugin::Install(path, true);
     }
     page.SetProgressPosition(static_cast<int>(i + 1));
   }
