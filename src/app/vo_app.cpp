@@ -5,6 +5,7 @@
 
 #include "app/command_line.h"
 #include "foundation/char_class.h"
+#include "net/loader_routing.h"
 #include "tools/tools_loader.h"
 
 VoApp::~VoApp() = default;
@@ -59,7 +60,13 @@ void VoExecutableApp::ExitInstance() {
   VoApp::ExitInstance();
 }
 
-bool VoExecutableApp::LoadToolsLibrary() { return vo::LoadToolsLibrary(instance_); }
+bool VoExecutableApp::LoadToolsLibrary() {
+  if (!vo::LoadToolsLibrary(instance_)) return false;
+  // With the reader module at hand, documents and URL sizes go through the
+  // file loader.
+  vo::RouteReadingThroughFileLoader();
+  return true;
+}
 
 bool VoExecutableApp::InitOle() {
   if (com_.GetKind() == VoComScope::kOle) return true;

@@ -1,5 +1,6 @@
 #include "text_file.h"
 
+#include <atomic>
 #include <cstdio>
 #include <memory>
 
@@ -20,6 +21,8 @@ std::FILE* Open(const VoString& path, bool write) {
 #endif
 }
 
+std::atomic<TextResourceReader> g_reader{nullptr};
+
 }  // namespace
 
 bool ReadFileBytes(const VoString& path, std::string& bytes) {
@@ -35,6 +38,13 @@ bool ReadFileBytes(const VoString& path, std::string& bytes) {
 }
 
 bool ReadTextFile(const VoString& path, int mode, VoString& text) {
+  const TextResourceReader reader = g_reader.load();
+  return reader ? reader(path, mode, text) : ReadLocalTextFile(path, mode, text);
+}
+
+TextResourceReader SetTextResourceReader(TextResourceReader reader) { return g_reader.exchange(reader); }
+
+bool ReadLocalTextFile(const VoString& path, int mode, VoString& text) {
   if (path.IsEmpty()) {
     text.Clear();
     return true;
@@ -49,7 +59,10 @@ bool ReadTextFile(const VoString& path, int mode, VoString& text) {
 
 bool WriteTextFile(const VoString& path, std::wstring_view text, int mode) {
   std::string bytes;
-  if (!EncodeText(text, mode, bytes)) return false;
+  return EncodeText(text, mode, bytes) && WriteFileBytes(path, bytes);
+}
+
+bool WriteFileBytes(const VoString& path, std::string_view bytes) {
   std::FILE* raw = Open(path, true);
   if (!raw) return false;
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), raw) == bytes.size();

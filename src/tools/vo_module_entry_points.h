@@ -5,6 +5,7 @@
 // carry no decoration in a 32-bit build either.
 
 class IVoTools;
+class IVoReader;
 
 extern "C" {
 // The tools interface when asked for kVoToolsInterfaceVersion, else null.
@@ -14,6 +15,7 @@ using GetVoInterfaceDllFn = void* (*)();
 // Module set-up before first use (non-zero on success) and tear-down at exit.
 using VoModuleInitializeFn = int (*)();
 using VoModuleUninitializeFn = void (*)();
-// Readers for internet and local resources; null until readers exist.
-using CreateReaderDllFn = void* (*)();
+// A new reader object (see tools/vo_reader_interface.h): the internet
+// reader for URLs only, the generic reader for URLs and local files.
+using CreateReaderDllFn = IVoReader* (*)();
 }

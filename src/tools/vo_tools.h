@@ -6,6 +6,7 @@
 // across the boundary. Services arrive here as the parts of the program that
 // use them are built.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -217,10 +218,11 @@ class IVoRegistry {
 // Gzip decoding (the compression service).
 class IVoCompression {
  public:
-  // Decodes the gzip file `source` into `target` (replaced when it exists);
-  // false, with no `target` left behind, when `source` is not a whole gzip
-  // stream.
-  virtual bool GzipDecodeFile(const wchar_t* source, const wchar_t* target) = 0;
+  // Decodes the gzip file `source` (one or more members) into `target`
+  // (replaced when it exists). False, with `target` left as it was and no
+  // partial output, when `source` is not a whole gzip stream or when
+  // `cancel` (may be null) became true between the decoded pieces.
+  virtual bool GzipDecodeFile(const wchar_t* source, const wchar_t* target, const std::atomic<bool>* cancel) = 0;
 
  protected:
   ~IVoCompression() = default;

@@ -3,6 +3,7 @@
 // its services.
 
 #include "tools/vo_tools.h"
+#include "toolslib/gzip_decoder.h"
 #include "toolslib/archive_service.h"
 #include "toolslib/log_file.h"
 #include "toolslib/message_boxes.h"
@@ -26,7 +27,7 @@ class VoToolsLibrary final : public IVoTools, IVoLocalization, IVoSkinService {
   IVoProduct* Product(int which) override { return which == 0 ? &product_ : nullptr; }
   void ProductFolderChanged(int option) override;
   IVoLanguageService* Language() override { return nullptr; }  // no translations yet
-  IVoCompression* Compression() override { return nullptr; }
+  IVoCompression* Compression() override { return &compression_; }
   IVoArchive* Archives() override { return &archives_; }
   IVoRegistry* Registry() override { return &registry_; }
   // Names the settings area after the product object's name and major
@@ -49,6 +50,7 @@ class VoToolsLibrary final : public IVoTools, IVoLocalization, IVoSkinService {
   VoThreadList threads_;
   VoRegistryService registry_;
   VoArchiveService archives_;
+  VoGzipDecoder compression_;
   void* instance_ = nullptr;
   VoString skin_folder_;
   VoString titlebar_icon_;

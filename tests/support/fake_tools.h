@@ -49,6 +49,8 @@ class FakeTools final : public IVoTools,
   // Settings stores and keys: null (none to open) unless a test supplies
   // one, such as the library's real registry service on its own test keys.
   IVoRegistry* registry = nullptr;
+  // The compression service: none unless a test supplies the library's.
+  IVoCompression* compression = nullptr;
   // What start-up handed to the skin service.
   VoString skin_folder, titlebar_icon;
   // Notices of a changed product folder, by option.
@@ -68,7 +70,7 @@ class FakeTools final : public IVoTools,
   void ProductFolderChanged(int option) override { folder_changes.push_back(option); }
   IVoRegistry* Registry() override { return registry; }
   IVoLanguageService* Language() override { return nullptr; }
-  IVoCompression* Compression() override { return nullptr; }
+  IVoCompression* Compression() override { return compression; }
   IVoArchive* Archives() override { return nullptr; }
 
  private:

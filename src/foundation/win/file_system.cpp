@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "foundation/path_rules.h"
 #include "foundation/path_text.h"
 #include "foundation/string_format.h"
@@ -42,6 +44,9 @@ size_t RootLength(const VoString& path) {
   return start;
 }
 
+// The file loader sits above this layer and plugs its HEAD request in here.
+std::atomic<RemoteFileSizeQuery> g_remote_size{nullptr};
+
 bool IsThumbnailCache(const wchar_t* name) { return EqualsNoCase(name, L"Thumbs.db"); }
 
 // Whether an (empty) root folder listed nothing at all, as opposed to failing.
@@ -61,11 +66,12 @@ bool FolderExists(const VoString& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-int64_t RemoteFileSize(const VoString&) {
-  // Asking a server needs the file loader's HEAD request; until that exists
-  // the length of a URL is not known.
-  return -1;
+int64_t RemoteFileSize(const VoString& url) {
+  const RemoteFileSizeQuery query = g_remote_size.load();
+  return query ? query(url) : -1;
 }
+
+RemoteFileSizeQuery SetRemoteFileSizeQuery(RemoteFileSizeQuery query) { return g_remote_size.exchange(query); }
 
 int64_t FileSize(const VoString& path_or_url) {
   if (IsUrl(path_or_url.View())) return RemoteFileSize(path_or_url);

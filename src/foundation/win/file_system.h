@@ -15,6 +15,10 @@ bool FolderExists(const VoString& path);  // a folder, not a file
 // for its length over the network, -1 when that is not known.
 int64_t FileSize(const VoString& path_or_url);
 int64_t RemoteFileSize(const VoString& url);
+// How RemoteFileSize asks a server (the file loader's HEAD request); null
+// leaves URLs without a known size. Returns the previous query.
+using RemoteFileSizeQuery = int64_t (*)(const VoString& url);
+RemoteFileSizeQuery SetRemoteFileSizeQuery(RemoteFileSizeQuery query);
 
 // Clears read-only and similar attributes first; an empty path does nothing.
 bool ForceDeleteFile(const VoString& path);
