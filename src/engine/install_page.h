@@ -27,6 +27,8 @@ class IInstallPage {
   virtual void AdvancePhase() = 0;
   // Ends the wizard through its cancel operation (a fatal engine failure).
   virtual void CancelWizard() = 0;
+  // Whether the user asked to stop a running download.
+  virtual bool CancelRequested() { return false; }
 };
 
 // The working lists of the copy phase, owned by the page for its lifetime.

@@ -6,7 +6,7 @@
 //   HeadlessInstall.exe <distribution folder> <destination folder>
 //       [/StartMenu] [/QuickLaunch] [/Desktop] [/Portable] [installer switches]
 //
-// Exit codes: 0 installed, 1 the copy phase ended the installation,
+// Exit codes: 0 installed, 1 the dependency or copy phase ended the installation,
 // 2 bad arguments or the tools library could not be loaded.
 
 #include <windows.h>
@@ -21,6 +21,7 @@
 #include "app/session.h"
 #include "app/session_queries.h"
 #include "engine/copy_phase.h"
+#include "engine/dependency_phase.h"
 #include "engine/finalization.h"
 #include "engine/install_page.h"
 #include "engine/shortcuts.h"
@@ -112,7 +113,10 @@ int Install(int argc, wchar_t** argv) {
   session.InstallDirectory = destination;
 
   HeadlessPage page;
-  vo::Log(L"Headless install", VoString(L"Dependencies are not installed by this driver"));
+  if (!vo::RunDependencyPhase(page)) {
+    std::printf("== installation ended by the dependency phase\n");
+    return 1;
+  }
   CopyPhaseLists lists;
   if (vo::IsDowngrade()) {
     std::printf("   the installed version is not older: nothing is copied\n");

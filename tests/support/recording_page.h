@@ -16,6 +16,7 @@ class RecordingPage final : public IInstallPage {
   bool busy = false;
   int advances = 0;
   bool cancelled = false;
+  bool cancel_requested = false;  // what CancelRequested answers
 
   void SetHeader(const VoString& h, const VoString& d) override {
     heading = h;
@@ -32,4 +33,5 @@ class RecordingPage final : public IInstallPage {
   void SetBusy(bool b) override { busy = b; }
   void AdvancePhase() override { ++advances; }
   void CancelWizard() override { cancelled = true; }
+  bool CancelRequested() override { return cancel_requested; }
 };
