@@ -309,6 +309,8 @@ bool CFileLoader::Load(const ResourceName& resource, Sink& sink, const LocalCopy
   if (ok && check_only) ok = sink.CanWrite();
   else if (ok) ok = Transfer(*reader, internet, sink, progress);
   if (ok) ok = DecodeContent(*reader, sink);
+  // A transfer that failed after the answer says why.
+  if (!ok && opened) reader->GetProperty(L"StatusText", status_text_);
 
   Lock();
   active_reader_ = nullptr;

@@ -19,8 +19,9 @@ class IVoReader {
   virtual void SetPostData(const void* data, int64_t length) = 0;
   // Request options as one text of keys and values joined by "|":
   // "HTTPREQUEST_TYPE", "INFO_HEADERS" (header lines joined by a line feed),
-  // "RANGE_START" (decimal byte offset), "USE_CACHE" ("1"). Unknown keys are
-  // ignored.
+  // "RANGE_START" (decimal byte offset), "USE_CACHE" ("1"), and this
+  // module's own "RECEIVE_TIMEOUT" (milliseconds a read may wait for data,
+  // 30000 by default). Unknown keys are ignored.
   virtual void SetOptions(const wchar_t* options) = 0;
 
   // Opens the resource and, for a URL, sends the request and takes the
@@ -43,6 +44,8 @@ class IVoReader {
   // after Abort().
   virtual int Read(void* buffer, int size) = 0;
   // Ends the transfer; may be called from another thread while Read() waits.
+  // (Wine's WinHTTP lets a read that waits on a silent server go only at
+  // the receive time-out.)
   virtual void Abort() = 0;
   // True once the data has been read to its end, the transfer failed or was
   // aborted, or nothing is open.

@@ -88,7 +88,7 @@ bool VoHttpTransfer::Open(const Request& request) {
   session_ = WinHttpOpen(L"Vortala Reader/1.0", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
                          WINHTTP_NO_PROXY_BYPASS, 0);
   if (!session_) return Fail(GetLastError());
-  WinHttpSetTimeouts(session_, kTimeoutMs, kTimeoutMs, kTimeoutMs, kTimeoutMs);
+  WinHttpSetTimeouts(session_, kTimeoutMs, kTimeoutMs, kTimeoutMs, request.options.receive_timeout_ms);
   connection_ = WinHttpConnect(session_, host.c_str(), parts.nPort, 0);
   if (!connection_) return Fail(GetLastError());
   {

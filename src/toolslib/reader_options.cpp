@@ -19,6 +19,9 @@ ReaderOptions ParseReaderOptions(std::wstring_view text) {
       options.range_start = ParseByteCount(value.View(), start) ? start : 0;
     } else if (key.EqualsNoCase(L"USE_CACHE")) {
       options.use_cache = value == L"1";
+    } else if (key.EqualsNoCase(L"RECEIVE_TIMEOUT")) {
+      int64_t ms = 0;
+      if (ParseByteCount(value.View(), ms) && ms > 0 && ms <= 600000) options.receive_timeout_ms = static_cast<int>(ms);
     }
   }
   return options;

@@ -13,6 +13,7 @@ struct ReaderOptions {
   VoString header_lines;  // joined by line feeds
   int64_t range_start = 0;
   bool use_cache = false;
+  int receive_timeout_ms = 30000;  // "RECEIVE_TIMEOUT", this reader's own key
 };
 
 // Later keys win over earlier ones; unknown keys are skipped, a key without

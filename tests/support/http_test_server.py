@@ -13,6 +13,7 @@ minute without requests, so a test that died leaves nothing running.
   /status/CODE       that status with a short body
   /drop/NAME         announces the file's length, sends half, then closes
   /slow              an endless body in small pieces, until the client goes
+  /silent            headers, a few bytes, then nothing for half a minute
   /echo              the request line, headers and body as the body
   /quit              ends the server
 """
@@ -117,6 +118,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     time.sleep(0.02)
             except OSError:
                 pass
+        elif path == "silent":
+            self.send_response(200)
+            self.send_header("Content-Length", "1000")
+            self.end_headers()
+            self.wfile.write(b"s" * 10)
+            self.wfile.flush()
+            self.close_connection = True
+            time.sleep(30)
         elif path == "echo":
             length = int(self.headers.get("Content-Length", "0"))
             body = self.rfile.read(length) if length else b""

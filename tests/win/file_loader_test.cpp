@@ -190,6 +190,15 @@ TEST_F(FileLoaderTest, CancelledFromAnotherThreadLeavesNoTarget) {
   EXPECT_FALSE(vo::FileExists(At(L"endless.bin")));
 }
 
+TEST_F(FileLoaderTest, SilentServerTimesOut) {
+  CFileLoader loader;
+  loader.SetRequestOption(L"RECEIVE_TIMEOUT", L"500");
+  std::string buffer;
+  EXPECT_FALSE(loader.LoadToMemory(Resource(Url(L"silent")), buffer));
+  EXPECT_EQ(loader.GetStatusCode(), L"200");
+  EXPECT_EQ(loader.GetStatusText(), L"The connection timed out");
+}
+
 TEST_F(FileLoaderTest, InternetHelperResults) {
   Serve(L"helper.bin", "helped");
   CInternetHelper helper;
