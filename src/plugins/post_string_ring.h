@@ -32,6 +32,8 @@ constexpr size_t kPostRecordHeaderBytes = 20;
 constexpr size_t kPostDirectTextLimit = 128;
 // The type of a record whose text is the path of such a file.
 constexpr uint32_t kPostTypeFile = 1;
+// The window message that names a record (WM_APP + 2000).
+constexpr unsigned kPostStringMessage = 0x8000 + 2000;
 
 struct PostMessageKey {
   uint64_t wparam = 0;
