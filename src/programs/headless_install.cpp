@@ -24,6 +24,7 @@
 #include "engine/dependency_phase.h"
 #include "engine/finalization.h"
 #include "engine/install_page.h"
+#include "engine/plugin_phase.h"
 #include "engine/shortcuts.h"
 #include "foundation/char_class.h"
 #include "foundation/path_text.h"
@@ -126,6 +127,7 @@ int Install(int argc, wchar_t** argv) {
       std::printf("== installation ended by the copy phase\n");
       return 1;
     }
+    vo::RunPluginPhase(page);
   }
   vo::CreateShortcuts(choices);
 
