@@ -15,6 +15,7 @@
 #include <string>
 
 #include "installer_run.h"
+#include "win/http_test_server.h"
 
 namespace {
 
@@ -174,6 +175,38 @@ TEST_F(HeadlessInstallTest, AFileInUseWaitsForTheRestart) {
   }
 }
 
+// A distribution that does not ship the graphics runtime's installer has
+// it downloaded from the product's download address (served here on
+// loopback) when the system lacks the runtime, and runs it.
+TEST_F(HeadlessInstallTest, TheRuntimeInstallerIsDownloadedWhenNotShipped) {
+  const std::wstring destination = copy_.Parent() + L"Installed\\Halvora 23\\";
+  const std::wstring served = copy_.Parent() + L"Served\\";
+  std::filesystem::create_directories(served);
+  std::filesystem::rename(copy_.Folder() + L"Support\\d3dx943.exe", served + L"d3dx943.exe");
+  HttpTestServer server;
+  ASSERT_TRUE(server.Start(VoString(served)));
+  std::string description = ReadFileBytes(copy_.Folder() + L"Kelvane\\Product.xml");
+  const std::string shipped_link = "http://127.0.0.1:48943/d3dx943.exe";
+  ASSERT_NE(description.find(shipped_link), std::string::npos);
+  description.replace(description.find(shipped_link), shipped_link.size(), server.Url(L"d3dx943.exe").ToUtf8());
+  copy_.WriteFile(L"Kelvane\\Product.xml", description);
+  // The prefix may have the runtime; it is put back afterwards.
+  const std::wstring runtime = KnownFolder(CSIDL_SYSTEM) + L"d3dx9_43.dll";
+  const bool had_runtime = MoveFileW(runtime.c_str(), (runtime + L".test-aside").c_str()) != 0;
+  const std::wstring stand_in_log = copy_.Parent() + L"stand-ins.log";
+  SetEnvironmentVariableW(L"VO_STAND_IN_LOG", stand_in_log.c_str());
+
+  const DWORD code = Run(Quoted(copy_.Folder()) + L" " + Quoted(destination) + L" /Silent");
+
+  SetEnvironmentVariableW(L"VO_STAND_IN_LOG", nullptr);
+  if (had_runtime) MoveFileW((runtime + L".test-aside").c_str(), runtime.c_str());
+  ASSERT_EQ(code, 0u) << output_;
+  EXPECT_NE(output_.find("Downloading DirectX components from server..."), std::string::npos) << output_;
+  EXPECT_NE(output_.find("Installing DirectX components..."), std::string::npos) << output_;
+  EXPECT_TRUE(ReadFileBytes(copy_.Folder() + L"Support\\d3dx943.exe") == ReadFileBytes(served + L"d3dx943.exe"));
+  EXPECT_NE(ReadFileBytes(stand_in_log).find("d3dx943.exe"), std::string::npos);
+}
+
 // The association page stores the chosen types and has the installed
 // package installer associate them; types chosen before and not any more
 // get back what they had.
@@ -246,6 +279,51 @@ TEST_F(HeadlessInstallTest, ThePackageInstallerRefusesBadArgumentsAndChangesNoth
   ASSERT_TRUE(run.WaitForExit(code));
   EXPECT_EQ(code, 2u);
   EXPECT_TRUE(std::filesystem::exists(destination + L"Halvora.exe"));
+}
+
+// The installed package installer installs the distribution's sample
+// package; one it cannot install ends with exit code 1, told in a box
+// unless "/Q". The driver step only checks its description.
+TEST_F(HeadlessInstallTest, ThePackageInstallerInstallsPackages) {
+  const std::wstring destination = copy_.Parent() + L"Installed\\Halvora 23\\";
+  ASSERT_EQ(Run(Quoted(copy_.Folder()) + L" " + Quoted(destination) + L" /Silent"), 0u) << output_;
+  const std::wstring installer = destination + L"PackageInstaller.exe";
+  const std::wstring sample = copy_.Folder() + L"Support\\Halvora Sample Visualizations.kvp";
+
+  ASSERT_EQ(RunProgram(installer, L"/Q /Install \"" + sample + L"\""), 0u);
+  for (const char* preset : {"Sample Bars", "Sample Waves"}) {
+    const std::string file = std::string("Visualizations\\") + preset + ".xml";
+    EXPECT_NE(ReadFileBytes(destination + std::wstring(file.begin(), file.end())).find(preset), std::string::npos)
+        << preset;
+  }
+  const std::wstring plugins = L"Software\\V. Ortala\\Halvora 23\\Plugins";
+  EXPECT_EQ(ReadText(HKEY_CURRENT_USER, plugins.c_str(), L"Halvora Sample Visualizations"), L"1.0");
+  const std::wstring record = plugins + L"\\Uninstall\\Halvora Sample Visualizations";
+  EXPECT_EQ(ReadText(HKEY_CURRENT_USER, record.c_str(), L"0"), L"V" + plugins + L"\\Halvora Sample Visualizations");
+  EXPECT_EQ(ReadText(HKEY_CURRENT_USER, record.c_str(), L"2"),
+            L"F" + destination + L"Visualizations\\Sample Bars.xml");
+  // The distribution's files stay as they were.
+  EXPECT_TRUE(std::filesystem::exists(copy_.Folder() + L"Support\\Halvora Sample Visualizations.zip"));
+
+  copy_.WriteFile(L"Support\\Broken.kvp",
+                  "<KVPF version=\"2.0\"><Package><Name>Broken</Name><URL>missing.zip</URL>"
+                  "<Action>UNZIPDIR</Action></Package></KVPF>");
+  const std::wstring broken = L"\"" + copy_.Folder() + L"Support\\Broken.kvp\"";
+  EXPECT_EQ(RunProgram(installer, L"/Q /Install " + broken), 1u);
+  InstallerRun run;
+  ASSERT_TRUE(run.StartProgram(installer, L"/Install " + broken));
+  const ShownBox box = run.WaitForBox();
+  EXPECT_EQ(box.title, L"Package Installer");
+  EXPECT_NE(box.text.find(L"Failed to unzip file"), std::wstring::npos);
+  InstallerRun::Press(box, IDOK);
+  DWORD code = 0;
+  ASSERT_TRUE(run.WaitForExit(code));
+  EXPECT_EQ(code, 1u);
+
+  EXPECT_EQ(RunProgram(installer, L"/InstallWDMDriver " + Quoted(destination + L"Drivers\\Missing.inf")), 1u);
+  copy_.WriteFile(L"VortalaWDMDriver.inf", "[Version]\r\nSignature=\"$Windows NT$\"\r\n");
+  EXPECT_EQ(RunProgram(installer, L"/InstallWDMDriver " + Quoted(copy_.Folder() + L"VortalaWDMDriver.inf")), 0u);
+  EXPECT_EQ(RunProgram(installer, L"/RemoveWDMDriver"), 0u);
 }
 
 TEST_F(HeadlessInstallTest, RefusesAFolderThatIsNoDistribution) {

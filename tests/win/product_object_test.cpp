@@ -127,8 +127,8 @@ TEST_F(ProductObjectTest, AnswersFromTheDescription) {
   EXPECT_EQ(link, L"http://127.0.0.1:48943/d3dx943.exe");
   product.GetLink(14, link);
   EXPECT_TRUE(link.IsEmpty());
-  for (int feature : {173, 176, 104, 24, 22}) EXPECT_TRUE(product.HasProductFeature(feature)) << feature;
-  for (int feature : {0, 84, 182, 191}) EXPECT_FALSE(product.HasProductFeature(feature)) << feature;
+  for (int feature : {173, 176, 104, 24, 22, 182}) EXPECT_TRUE(product.HasProductFeature(feature)) << feature;
+  for (int feature : {0, 84, 191}) EXPECT_FALSE(product.HasProductFeature(feature)) << feature;
 
   VoString value;
   product.GetConfigString(L"/*/Product/InstallToPath", L"x", value);
