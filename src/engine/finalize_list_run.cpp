@@ -4,6 +4,7 @@
 
 #include "foundation/string_format.h"
 #include "foundation/win/com_server_registration.h"
+#include "plugins/install_package.h"
 #include "tools/vo_tools.h"
 
 namespace vo {
@@ -76,9 +77,16 @@ FinalizeListOutcome CompleteFinalizeList() {
       VoString line;
       if (pass.family == kInstallFamily) {
         if (rest.IsEmpty()) {
-          // A package that failed during the installation; installing
-          // packages is not this program's work yet, so it waits.
-          line = VoString(L"package waits for installation: ") + path.View();
+          // A package that failed during the installation, staged with
+          // its content: installed now, quietly, as the installer would.
+          CInstallPackage package;
+          package.SetQuiet(true);
+          const bool loaded = package.Load(path);
+          ok = loaded && package.Install();
+          if (ok) package.Cleanup();
+          line = ok       ? VoFormat(L"installed package %s", path)
+                 : loaded ? VoFormat(L"could not install package %s: %s", path, package.GetFailure())
+                          : VoFormat(L"could not load package %s", path);
         } else {
           ok = PutInPlace(path, rest);
           line = ok ? VoFormat(L"installed %s from %s", rest, path)

@@ -1,7 +1,8 @@
 #pragma once
 // Completes the work an installation left in its finalize list because files
-// were in use: staged copies go into place, listed files are deleted, listed
-// components registered. Run by the package installer at the next logon.
+// were in use: staged copies go into place, staged packages are installed,
+// listed files are deleted, listed components registered. Run by the package
+// installer at the next logon.
 
 #include "foundation/vo_string_array.h"
 

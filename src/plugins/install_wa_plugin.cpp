@@ -240,8 +240,9 @@ PluginRegistration RegisterPlugin(const VoString& path) {
 
 }  // namespace vo
 
-bool CInstallWAPlugin::Install(const VoString& path, bool silent) {
+bool CInstallWAPlugin::Install(const VoString& path, bool silent, VoStringArray* recorded) {
   const vo::PluginRegistration result = vo::RegisterPlugin(path);
+  if (recorded) *recorded = result.recorded;
   if (!result.registered) {
     vo::Log(vo::kLogTitle, result.refusal + L" (" + path.View() + L")");
     if (!silent) {

@@ -9,8 +9,10 @@
 class CInstallWAPlugin {
  public:
   // Registers the library at `path`; with `silent` refusals are only
-  // logged, otherwise an "Information" box tells the user. True on success.
-  static bool Install(const VoString& path, bool silent);
+  // logged, otherwise an "Information" box tells the user. True on success;
+  // `recorded` (when given) receives the uninstall entries of the
+  // registration, for a package's own record.
+  static bool Install(const VoString& path, bool silent, VoStringArray* recorded = nullptr);
 };
 
 namespace vo {

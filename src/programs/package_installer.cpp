@@ -1,7 +1,8 @@
 // The product's package installer: registers the stored selection of file
-// associations, registers and unregisters COM servers, and completes the
-// finalize list an installation left behind. It runs from the product's
-// install folder, where the tools library's modules are.
+// associations, registers and unregisters COM servers, installs packages,
+// takes the audio driver step, and completes the finalize list an
+// installation left behind. It runs from the product's install folder, where
+// the tools library's modules are.
 //
 // Exit codes: 0 done, 1 some of the work failed (logged), 2 bad arguments or
 // the tools library could not be loaded.
@@ -15,9 +16,12 @@
 #include "engine/finalize_list_run.h"
 #include "foundation/char_class.h"
 #include "foundation/path_text.h"
+#include "foundation/string_format.h"
 #include "foundation/win/com_scope.h"
 #include "foundation/win/com_server_registration.h"
+#include "foundation/win/file_system.h"
 #include "foundation/win/process_info_record.h"
+#include "plugins/install_package.h"
 #include "programs/package_installer_arguments.h"
 #include "tools/tools_loader.h"
 #include "tools/vo_tools.h"
@@ -68,6 +72,39 @@ int RegisterServers(const VoString& path, bool unregister) {
   return ok ? kDone : kSomeFailed;
 }
 
+int InstallPackage(const VoString& path) {
+  CInstallPackage package;
+  package.SetQuiet(g_quiet);
+  if (!package.Load(path)) {
+    Tell(VoFormat(L"The file '%s' is not a package that can be installed.", path));
+    return kSomeFailed;
+  }
+  if (!package.Install()) {
+    Tell(VoFormat(L"The package '%s' could not be installed.\r\n\r\n%s", package.GetName(), package.GetFailure()));
+    return kSomeFailed;
+  }
+  package.Cleanup();
+  vo::Log(kTitle, VoFormat(L"Installed the package '%s' from %s", package.GetName(), path));
+  return kDone;
+}
+
+// This build ships no audio driver, so there is nothing to hand to the
+// system's driver installation: the description is checked and the step
+// logged. Only logged, never shown: the installer runs this while it works.
+int InstallDriver(const VoString& inf) {
+  if (!vo::FileExists(inf)) {
+    vo::Log(kTitle, VoFormat(L"No driver description at %s", inf));
+    return kSomeFailed;
+  }
+  vo::Log(kTitle, VoFormat(L"Audio driver described by %s: no driver ships with this build, nothing installed", inf));
+  return kDone;
+}
+
+int RemoveDriver() {
+  vo::Log(kTitle, VoString(L"Audio driver: no driver ships with this build, nothing removed"));
+  return kDone;
+}
+
 int Run(int argc, wchar_t** argv) {
   VoStringArray arguments;
   for (int i = 1; i < argc; ++i) arguments.Add(VoString(argv[i]));
@@ -99,6 +136,12 @@ int Run(int argc, wchar_t** argv) {
       return RegisterServers(parsed.path, true);
     case vo::PackageInstallerCommand::kFinishInstall:
       return vo::CompleteFinalizeList().failed.IsEmpty() ? kDone : kSomeFailed;
+    case vo::PackageInstallerCommand::kInstallPackage:
+      return InstallPackage(parsed.path);
+    case vo::PackageInstallerCommand::kInstallDriver:
+      return InstallDriver(parsed.path);
+    case vo::PackageInstallerCommand::kRemoveDriver:
+      return RemoveDriver();
     case vo::PackageInstallerCommand::kNone:
       break;
   }

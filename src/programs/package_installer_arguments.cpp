@@ -15,6 +15,9 @@ constexpr Switch kSwitches[] = {
     {L"/RegDLL", PackageInstallerCommand::kRegisterServers, true},
     {L"/UnRegDLL", PackageInstallerCommand::kUnregisterServers, true},
     {L"/FinishInstall", PackageInstallerCommand::kFinishInstall, false},
+    {L"/Install", PackageInstallerCommand::kInstallPackage, true},
+    {L"/InstallWDMDriver", PackageInstallerCommand::kInstallDriver, true},
+    {L"/RemoveWDMDriver", PackageInstallerCommand::kRemoveDriver, false},
 };
 
 const Switch* FindSwitch(std::wstring_view name) {
@@ -37,7 +40,7 @@ VoString WithoutQuotes(const VoString& text) {
 VoString PackageInstallerUsage() {
   return VoString(
       L"Usage: PackageInstaller.exe [/Q] /RegFileAssociations | /RegDLL <path> | /UnRegDLL <path> | "
-      L"/FinishInstall");
+      L"/FinishInstall | /Install <package> | /InstallWDMDriver <inf> | /RemoveWDMDriver");
 }
 
 PackageInstallerArguments ParsePackageInstallerArguments(const VoStringArray& arguments) {

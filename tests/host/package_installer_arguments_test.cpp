@@ -25,6 +25,11 @@ TEST(PackageInstallerArguments, CommandsPathsAndQuiet) {
       {{L"/UnRegDLL", L"C:\\Program", L"Files\\x.dll", L"/Q"}, Command::kUnregisterServers,
        L"C:\\Program Files\\x.dll", true},
       {{L"/RegDLL \"C:\\A B\\x.dll\""}, Command::kRegisterServers, L"C:\\A B\\x.dll", false},
+      // The installer's plug-ins phase and nested packages: "/Q /Install <file>".
+      {{L"/Q", L"/Install", L"\"C:\\Setup\\Vis Pack.kvp\""}, Command::kInstallPackage, L"C:\\Setup\\Vis Pack.kvp", true},
+      {{L"/InstallWDMDriver", L"C:\\Halvora\\Drivers\\VortalaWDMDriver.inf"}, Command::kInstallDriver,
+       L"C:\\Halvora\\Drivers\\VortalaWDMDriver.inf", false},
+      {{L"/removewdmdriver"}, Command::kRemoveDriver, L"", false},
   };
   for (const Case& c : cases) {
     const auto parsed = vo::ParsePackageInstallerArguments(c.arguments);
@@ -50,6 +55,8 @@ TEST(PackageInstallerArguments, BadArgumentsAreNamed) {
       {{L"/RegDLL", L"\"\""}, L"/RegDLL needs a file or folder path.", false},
       {{L"/FinishInstall", L"/RegFileAssociations"}, L"Only one command can be given: /RegFileAssociations", false},
       {{L"/FinishInstall now"}, L"Unexpected text after /FinishInstall: now", false},
+      {{L"/Install", L"/Q"}, L"/Install needs a file or folder path.", true},
+      {{L"/RemoveWDMDriver x.inf"}, L"Unexpected text after /RemoveWDMDriver: x.inf", false},
   };
   for (const Case& c : cases) {
     const auto parsed = vo::ParsePackageInstallerArguments(c.arguments);

@@ -51,6 +51,8 @@ class FakeTools final : public IVoTools,
   IVoRegistry* registry = nullptr;
   // The compression service: none unless a test supplies the library's.
   IVoCompression* compression = nullptr;
+  // The archive service: none unless a test supplies the library's.
+  IVoArchive* archives = nullptr;
   // What start-up handed to the skin service.
   VoString skin_folder, titlebar_icon;
   // Notices of a changed product folder, by option.
@@ -71,7 +73,7 @@ class FakeTools final : public IVoTools,
   IVoRegistry* Registry() override { return registry; }
   IVoLanguageService* Language() override { return nullptr; }
   IVoCompression* Compression() override { return compression; }
-  IVoArchive* Archives() override { return nullptr; }
+  IVoArchive* Archives() override { return archives; }
 
  private:
   void Write(int category, const wchar_t* title, const wchar_t* text) override;
