@@ -289,6 +289,11 @@ TEST_F(HeadlessInstallTest, ThePackageInstallerInstallsPackages) {
   ASSERT_EQ(Run(Quoted(copy_.Folder()) + L" " + Quoted(destination) + L" /Silent"), 0u) << output_;
   const std::wstring installer = destination + L"PackageInstaller.exe";
   const std::wstring sample = copy_.Folder() + L"Support\\Halvora Sample Visualizations.kvp";
+  const std::wstring plugins = L"Software\\V. Ortala\\Halvora 23\\Plugins";
+  // The plug-ins phase installed it already; take that back first.
+  std::error_code ignored;
+  std::filesystem::remove_all(destination + L"Visualizations", ignored);
+  RegDeleteTreeW(HKEY_CURRENT_USER, plugins.c_str());
 
   ASSERT_EQ(RunProgram(installer, L"/Q /Install \"" + sample + L"\""), 0u);
   for (const char* preset : {"Sample Bars", "Sample Waves"}) {
@@ -296,7 +301,6 @@ TEST_F(HeadlessInstallTest, ThePackageInstallerInstallsPackages) {
     EXPECT_NE(ReadFileBytes(destination + std::wstring(file.begin(), file.end())).find(preset), std::string::npos)
         << preset;
   }
-  const std::wstring plugins = L"Software\\V. Ortala\\Halvora 23\\Plugins";
   EXPECT_EQ(ReadText(HKEY_CURRENT_USER, plugins.c_str(), L"Halvora Sample Visualizations"), L"1.0");
   const std::wstring record = plugins + L"\\Uninstall\\Halvora Sample Visualizations";
   EXPECT_EQ(ReadText(HKEY_CURRENT_USER, record.c_str(), L"0"), L"V" + plugins + L"\\Halvora Sample Visualizations");
