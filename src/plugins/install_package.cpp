@@ -468,10 +468,16 @@ bool CInstallPackage::RunFileAction(const PackageFileAction& action, const Packa
     if (file.EqualsNoCase(package_path_.View())) {
       return Fail(VoFormat(L"Failed to install using Package Installer.\r\nParameters: %s\r\nError: %d", parameters, 0));
     }
+    // A missing program is told here: the shell would show its own box.
+    if (!vo::FileExists(install + L"PackageInstaller.exe")) {
+      return Fail(VoFormat(L"Failed to install using Package Installer.\r\nParameters: %s\r\nError: %d", parameters,
+                           static_cast<int>(ERROR_FILE_NOT_FOUND)));
+    }
     int exit_code = 0;
     SetLastError(0);
     const bool started = vo::RunPackageInstaller(parameters, &exit_code);
     if (started && exit_code == 0) return true;
+    // The nested package's own failure counts as this action's.
     const int error = started ? exit_code : static_cast<int>(GetLastError());
     return Fail(VoFormat(L"Failed to install using Package Installer.\r\nParameters: %s\r\nError: %d", parameters,
                          error));

@@ -20,6 +20,7 @@
 #include "foundation/text_file.h"
 #include "foundation/win/file_system.h"
 #include "foundation/win/folder_tree_delete.h"
+#include "foundation/win/known_folders.h"
 #include "foundation/win/process_info_record.h"
 #include "foundation/win/temp_folders.h"
 #include "foundation/win/vo_shared_memory.h"
@@ -395,6 +396,56 @@ TEST_F(InstallPackageTest, WritesRegistryValues) {
     const auto found = values.find(VoString(c.value_name));
     EXPECT_EQ(found == values.end() ? VoString(L"<none>") : found->second, c.data);
   }
+}
+
+// RUN starts the file with its parameter; INSTALL hands the file to the
+// package installer of the install folder as "/Q /Install <file>". The
+// test program in their place logs its arguments.
+TEST_F(InstallPackageTest, RunsProgramsAndNestedPackages) {
+  const VoString program = vo::GetExecutableFolder() + L"exit_with.exe";
+  ASSERT_TRUE(CopyFileW(program.c_str(), At(L"Package\\tool.exe").c_str(), FALSE));
+  Write(At(L"Package\\Inner.kvp"), "inner");
+  const VoString arguments = At(L"arguments.txt");
+  SetEnvironmentVariableW(L"VO_TEST_ARGUMENT_LOG", arguments.c_str());
+  const struct {
+    const char* what;
+    bool installer_present;
+    Entry entry;
+    bool ok;
+    VoString logged;  // the started program's arguments, or its failure
+  } cases[] = {
+      {"run with a parameter", false, {L"tool.exe", {{L"RUN", L"0 --quiet"}}}, true, L"0 --quiet"},
+      {"run without waiting", false, {L"tool.exe", {{L"DONTWAIT", L""}, {L"EXECUTE", L"0 later"}}}, true, L"0 later"},
+      {"nested package", true, {L"Inner.kvp", {{L"INSTALL", L""}}}, true, L"/Q /Install " + At(L"Package\\Inner.kvp")},
+      {"no package installer", false, {L"Inner.kvp", {{L"INSTALL", L""}}}, false,
+       L"Failed to install using Package Installer.\r\nParameters: /Q /Install \"" + At(L"Package\\Inner.kvp") +
+           L"\"\r\nError: 2"},
+      {"itself", true, {L"Test.kvp", {{L"INSTALL", L""}}}, false,
+       L"Failed to install using Package Installer.\r\nParameters: /Q /Install \"" + At(L"Package\\Test.kvp") +
+           L"\"\r\nError: 0"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    DeleteFileW(arguments.c_str());
+    DeleteFileW(Installed(L"PackageInstaller.exe").c_str());
+    if (c.installer_present) {
+      ASSERT_TRUE(CopyFileW(program.c_str(), Installed(L"PackageInstaller.exe").c_str(), FALSE));
+    }
+    CInstallPackage package;
+    EXPECT_EQ(Install(package, XmlPackage(L"Runs", L"tool.exe", L"NONE", {c.entry})), c.ok);
+    if (c.ok) {
+      // A program not waited for may log a little later.
+      std::string logged = Contents(arguments);
+      for (int i = 0; i < 100 && logged.find(c.logged.ToUtf8()) == std::string::npos; ++i) {
+        Sleep(20);
+        logged = Contents(arguments);
+      }
+      EXPECT_NE(logged.find(c.logged.ToUtf8()), std::string::npos) << logged;
+    } else {
+      EXPECT_EQ(package.GetFailure(), c.logged);
+    }
+  }
+  SetEnvironmentVariableW(L"VO_TEST_ARGUMENT_LOG", nullptr);
 }
 
 TEST_F(InstallPackageTest, LoadsOnlyWhatItCanInstall) {
