@@ -260,20 +260,21 @@ bool CFileLoader::LoadToStream(const ResourceName& resource, IFileLoaderStream& 
 bool CFileLoader::Load(const ResourceName& resource, Sink& sink, const LocalCopy* local_copy,
                        IFileLoaderProgress* progress, bool check_only) {
   const bool internet = IsInternet(resource);
+  Lock();
+  // One request at a time: a second caller must not touch the running
+  // request's state either.
+  if (busy_) {
+    Unlock();
+    return false;
+  }
   location_.Clear();
   all_headers_.Clear();
   status_code_.Clear();
   status_text_.Clear();
   last_modified_.Clear();
   length_ = -1;
-  if (internet && !allow_internet_) return false;
-
-  Lock();
-  if (busy_) {
-    Unlock();
-    return false;
-  }
-  VoReaderPtr reader = vo::CreateGenericReader();
+  VoReaderPtr reader;
+  if (!internet || allow_internet_) reader = vo::CreateGenericReader();
   if (!reader || cancelled_) {
     Unlock();
     return false;
