@@ -85,8 +85,10 @@ bool VoHttpTransfer::Open(const Request& request) {
   path.Append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
   if (path.IsEmpty()) path = L"/";
 
-  session_ = WinHttpOpen(L"Vortala Reader/1.0", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                         WINHTTP_NO_PROXY_BYPASS, 0);
+  // This machine itself is never reached through a proxy.
+  const bool loopback = host.EqualsNoCase(L"localhost") || host == L"127.0.0.1" || host == L"[::1]" || host == L"::1";
+  session_ = WinHttpOpen(L"Vortala Reader/1.0", loopback ? WINHTTP_ACCESS_TYPE_NO_PROXY : WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                         WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
   if (!session_) return Fail(GetLastError());
   WinHttpSetTimeouts(session_, kTimeoutMs, kTimeoutMs, kTimeoutMs, request.options.receive_timeout_ms);
   connection_ = WinHttpConnect(session_, host.c_str(), parts.nPort, 0);
