@@ -94,6 +94,11 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
     ReceivePosted(wparam, lparam);
     return 0;
   }
+  // Commands the installer sends (reload the plug-ins, 33011).
+  if (message == WM_APP + 1000) {
+    LogLine((L"command " + std::to_wstring(wparam)).c_str());
+    return 0;
+  }
   if (message == WM_CLOSE && g_ignore_close) return 0;
   if (message == WM_DESTROY) PostQuitMessage(0);
   return DefWindowProcW(window, message, wparam, lparam);

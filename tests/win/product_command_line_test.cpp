@@ -15,10 +15,14 @@
 
 #include "app/session.h"
 #include "foundation/win/vo_shared_memory.h"
+#include "foundation/win/known_folders.h"
+#include "plugins/install_package.h"
+#include "plugins/install_wa_plugin.h"
 #include "plugins/post_string.h"
 #include "plugins/product_command_line.h"
 #include "program_folder_fixture.h"
 #include "support/fake_tools.h"
+#include "toolslib/registry_service.h"
 
 namespace {
 
@@ -274,6 +278,53 @@ TEST_F(PostStringTest, APostThatFailsTakesBackItsRecordAndFile) {
   }
   EXPECT_TRUE(channel_.Post(window_, 0, VoString(L"/ServiceUpdate")));
   EXPECT_EQ(FreeBytes(), vo::kPostRingBytes - vo::PostRecordBytes(14));
+}
+
+}  // namespace
+
+namespace {
+
+// The running product hears of what the installer changed: a new plug-in's
+// registration asks it to reload its plug-ins, and a package's
+// UPDATE_SERVICELIST action hands it "/ServiceUpdate".
+class ProductNoticeTest : public ProductCommandLineTest {
+ protected:
+  void SetUp() override {
+    ProductCommandLineTest::SetUp();
+    RegDeleteTreeW(HKEY_CURRENT_USER, kArea);
+    registry_.SetSettingsArea(kArea);
+    tools_.registry = &registry_;
+    tools_.product.running = true;
+  }
+  void TearDown() override {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kArea);
+    RegDeleteKeyW(HKEY_CURRENT_USER, kArea);
+    ProductCommandLineTest::TearDown();
+  }
+  static constexpr const wchar_t* kArea = L"Software\\V. Ortala Tests\\ProductNoticeTest";
+  VoRegistryService registry_;
+};
+
+TEST_F(ProductNoticeTest, ARegisteredPluginMakesTheProductReload) {
+  StartProduct();
+  ASSERT_TRUE(CInstallWAPlugin::Install(vo::GetExecutableFolder() + L"test_plugin_dsp.dll", true));
+  EXPECT_TRUE(WaitFor([this] { return HasLogLine("Halvora.exe command 33011"); }));
+}
+
+TEST_F(ProductNoticeTest, APackageUpdatesTheProductsServiceList) {
+  install_.AddFile(VoString(L"Package\\readme.txt"), "readme");
+  const VoString package = install_.AddFile(VoString(L"Package\\services.kvp"), R"(<KVPF version="2">
+    <Package><Name>Service List</Name><URL>readme.txt</URL><Action>NONE</Action></Package>
+    <Actions><FileEntry><File>readme.txt</File><FileType>FILE</FileType>
+      <Action><Command>UPDATE_SERVICELIST</Command><Param></Param></Action></FileEntry></Actions>
+  </KVPF>)");
+  ProgramFolderOverride program{install_.Path()};
+  StartProduct();
+  CInstallPackage installer;
+  installer.SetQuiet(true);
+  ASSERT_TRUE(installer.Load(package));
+  ASSERT_TRUE(installer.Install()) << installer.GetFailure().ToUtf8();
+  EXPECT_TRUE(WaitFor([this] { return HasLogLine("Halvora.exe posted: /ServiceUpdate"); }));
 }
 
 }  // namespace
