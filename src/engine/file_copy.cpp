@@ -43,16 +43,6 @@ void ListFiles(const VoString& folder, const VoString& relative, VoArray<ListedF
   }
 }
 
-VoString FolderOf(const VoString& path) {
-  const size_t slash = path.FindLast(L'\\');
-  return slash == VoString::npos ? VoString() : path.Left(slash + 1);
-}
-
-VoString FileNameOf(const VoString& path) {
-  const size_t slash = path.FindLast(L'\\');
-  return slash == VoString::npos ? path : path.Mid(slash + 1);
-}
-
 // The file's fixed version as one number; 0 without a version block.
 uint64_t VersionOf(CVersionInfo& info, const VoString& path) {
   uint64_t version = 0;

@@ -30,4 +30,14 @@ VoString NextNumberedName(std::wstring_view name) {
   return VoFormat(L"%s (1)", name);
 }
 
+VoString FolderOf(std::wstring_view path) {
+  const size_t slash = path.rfind(L'\\');
+  return slash == std::wstring_view::npos ? VoString() : VoString(path.substr(0, slash + 1));
+}
+
+VoString FileNameOf(std::wstring_view path) {
+  const size_t slash = path.rfind(L'\\');
+  return VoString(slash == std::wstring_view::npos ? path : path.substr(slash + 1));
+}
+
 }  // namespace vo

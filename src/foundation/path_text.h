@@ -12,6 +12,12 @@ namespace vo {
 // left as it is.
 VoString WithTrailingBackslash(std::wstring_view path);
 
+// The folder part of a path, up to and with its last backslash; empty when
+// there is no backslash.
+VoString FolderOf(std::wstring_view path);
+// What follows the last backslash; the whole text when there is none.
+VoString FileNameOf(std::wstring_view path);
+
 // The next name in the series "Name", "Name (1)", "Name (2)", ...: a name
 // ending in "(" + 1-4 digits without a leading zero + ")" gets that number
 // plus one, keeping what stood before the parenthesis ("Name(4)" gives

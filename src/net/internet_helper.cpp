@@ -15,11 +15,6 @@ VoString TempFolder() {
   return length && length <= MAX_PATH ? VoString(std::wstring_view(path, length)) : VoString();
 }
 
-VoString FolderOf(const VoString& path) {
-  const size_t slash = path.FindLast(L'\\');
-  return slash == VoString::npos ? VoString() : path.Left(slash + 1);
-}
-
 }  // namespace
 
 namespace vo {
@@ -35,7 +30,7 @@ CInternetHelper::CInternetHelper() = default;
 
 int CInternetHelper::Download(const VoString& url, VoString& target, int mode) {
   if (target.IsEmpty()) target = VoFormat(L"%sVo Download (%d).dat", TempFolder(), GetCurrentThreadId());
-  const VoString folder = FolderOf(target);
+  const VoString folder = vo::FolderOf(target);
   if (!folder.IsEmpty()) vo::CreateFolderTree(folder, false);
   loader_.SetMessage(L"Working...");
   loader_.SetDisplayName(display_name_, false);

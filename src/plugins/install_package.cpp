@@ -28,16 +28,6 @@ namespace {
 constexpr wchar_t kLogTitle[] = L"CInstallPackage";
 constexpr wchar_t kDownloadFolderName[] = L"InstallPackage\\";
 
-VoString FolderOf(const VoString& path) {
-  const size_t slash = path.FindLast(L'\\');
-  return slash == VoString::npos ? VoString() : path.Left(slash + 1);
-}
-
-VoString FileNameOf(const VoString& path) {
-  const size_t slash = path.FindLast(L'\\');
-  return slash == VoString::npos ? path : path.Mid(slash + 1);
-}
-
 VoString DownloadFolder() {
   const VoString temp = vo::GetTempFolder();
   return temp.IsEmpty() ? VoString() : temp + kDownloadFolderName;
@@ -126,7 +116,7 @@ bool CInstallPackage::Load(const VoString& path) {
   wchar_t full[MAX_PATH * 4] = {};
   const DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(std::size(full)), full, nullptr);
   package_path_ = n == 0 || n >= std::size(full) ? path : VoString(full, n);
-  package_folder_ = FolderOf(package_path_);
+  package_folder_ = vo::FolderOf(package_path_);
   if (!vo::FileExists(package_path_)) {
     vo::Log(kLogTitle, VoString(L"No package file: ") + package_path_.View());
     return false;
@@ -206,7 +196,7 @@ bool CInstallPackage::FetchContent() {
   }
   content_file_ = target;
   content_downloaded_ = true;
-  working_folder_ = FolderOf(target);
+  working_folder_ = vo::FolderOf(target);
   working_folder_is_temporary_ = true;
   return true;
 }
@@ -318,7 +308,7 @@ bool CInstallPackage::RunFileEntry(const PackageFileEntry& entry) {
 bool CInstallPackage::CopyInto(const VoString& folder, VoString& file) {
   if (folder.IsEmpty()) return Fail(VoString(L"No installation folder is known."));
   vo::CreateFolderTree(folder, false);
-  const VoString destination = folder + FileNameOf(file).View();
+  const VoString destination = folder + vo::FileNameOf(file).View();
   if (!CopyFileW(file.c_str(), destination.c_str(), FALSE)) {
     const DWORD error = GetLastError();
     if (IsInUse(error) && vo::FileExists(destination)) {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "foundation/path_text.h"
 #include "foundation/ansi_code_page.h"
 #include "foundation/number_text.h"
 #include "foundation/string_format.h"
@@ -28,11 +29,6 @@ constexpr WPARAM kReloadPluginsCommand = 33011;
 template <typename Fn>
 Fn Export(HMODULE library, const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-}
-
-VoString FileNameOf(const VoString& path) {
-  const size_t slash = path.FindLast(L'\\');
-  return slash == VoString::npos ? path : path.Mid(slash + 1);
 }
 
 // A text of at most `limit` bytes from a plug-in, converted from 8 bits.

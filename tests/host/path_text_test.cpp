@@ -41,3 +41,21 @@ TEST(NextNumberedName, CountsUpOrStartsAtOne) {
 }
 
 }  // namespace
+
+TEST(PathText, FolderAndFileNameParts) {
+  struct Case {
+    const wchar_t* path;
+    const wchar_t* folder;
+    const wchar_t* name;
+  };
+  const Case cases[] = {
+      {L"C:\\Program Files\\Halvora\\Halvora.exe", L"C:\\Program Files\\Halvora\\", L"Halvora.exe"},
+      {L"C:\\Halvora\\", L"C:\\Halvora\\", L""},
+      {L"Halvora.exe", L"", L"Halvora.exe"},
+      {L"", L"", L""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(vo::FolderOf(c.path), c.folder) << VoString(c.path).ToUtf8();
+    EXPECT_EQ(vo::FileNameOf(c.path), c.name) << VoString(c.path).ToUtf8();
+  }
+}
