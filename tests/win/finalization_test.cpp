@@ -19,6 +19,7 @@
 #include "app/session.h"
 #include "foundation/win/file_system.h"
 #include "foundation/win/known_folders.h"
+#include "installed_package_installer.h"
 #include "program_folder_fixture.h"
 #include "registry_test_area.h"
 #include "registry_text_values.h"
@@ -434,13 +435,7 @@ class FinishRunTest : public FinalizationTest {
     RegDeleteTreeW(HKEY_CURRENT_USER, kStubKey);
     // The real tools library in the package installer uses the product's area.
     registry_.SetSettingsArea(kProductArea);
-    const VoString modules = VoString(L"" VO_TOOLS_MODULE_DIR "/");
-    for (const wchar_t* name : {L"VoTools64.dll", L"VoImage.dll", L"VoReader.dll", L"VoDisc.dll", L"VoPlayer.dll",
-                                L"VoWMFactory.dll", L"VoTelevision.dll", L"Product.xml"}) {
-      ASSERT_TRUE(CopyFileW((modules + name).c_str(), (install_.Path() + name).c_str(), FALSE)) << VoString(name).ToUtf8();
-    }
-    ASSERT_TRUE(CopyFileW(VoString(L"" VO_PACKAGE_INSTALLER).c_str(), (install_.Path() + L"PackageInstaller.exe").c_str(),
-                          FALSE));
+    ASSERT_TRUE(InstallPackageInstallerInto(install_.Path()));
   }
   void TearDown() override {
     RegDeleteTreeW(HKEY_CURRENT_USER, kProductArea);

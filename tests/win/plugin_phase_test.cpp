@@ -18,6 +18,7 @@
 #include "app/session.h"
 #include "foundation/win/file_system.h"
 #include "foundation/win/known_folders.h"
+#include "installed_package_installer.h"
 #include "program_folder_fixture.h"
 #include "registry_test_area.h"
 #include "registry_text_values.h"
@@ -73,17 +74,6 @@ class PluginPhaseTest : public RegistryTestArea {
     }
     return value;
   }
-  // The product's package installer with the tools modules, as installed.
-  void InstallPackageInstaller() const {
-    const VoString modules = VoString(L"" VO_TOOLS_MODULE_DIR "/");
-    for (const wchar_t* name : {L"VoTools64.dll", L"VoImage.dll", L"VoReader.dll", L"VoDisc.dll", L"VoPlayer.dll",
-                                L"VoWMFactory.dll", L"VoTelevision.dll", L"Product.xml"}) {
-      ASSERT_TRUE(CopyFileW((modules + name).c_str(), (Install() + name).c_str(), FALSE));
-    }
-    ASSERT_TRUE(CopyFileW(VoString(L"" VO_PACKAGE_INSTALLER).c_str(), (Install() + L"PackageInstaller.exe").c_str(),
-                          FALSE));
-  }
-
   FakeTools tools_;
   TempTestFolder folder_{L"plugin-phase"};
   ProgramFolderOverride program_{folder_.Path() + L"Install\\"};
@@ -119,7 +109,7 @@ TEST_F(PluginPhaseTest, PackagesInstallOrWaitForTheFinalizeRun) {
 }
 
 TEST_F(PluginPhaseTest, ShellIntegrationIsRegisteredOnlyWhenSwitchedOn) {
-  InstallPackageInstaller();
+  ASSERT_TRUE(InstallPackageInstallerInto(Install()));
   vo::CreateFolderTree(Install() + L"Shell Extensions\\", false);
   ASSERT_TRUE(CopyFileW((vo::GetExecutableFolder() + L"com_server_stub.dll").c_str(),
                         (Install() + L"Shell Extensions\\Stub.dll").c_str(), FALSE));
@@ -135,7 +125,7 @@ TEST_F(PluginPhaseTest, ShellIntegrationIsRegisteredOnlyWhenSwitchedOn) {
 }
 
 TEST_F(PluginPhaseTest, TheDriverMarkerFollowsTheProductsFeature) {
-  InstallPackageInstaller();
+  ASSERT_TRUE(InstallPackageInstallerInto(Install()));
   folder_.AddFile(VoString(L"Install\\Drivers\\VortalaWDMDriver.inf"), "[Version]");
   tools_.product.features = {191};
   vo::RunPluginPhase(page_);
