@@ -104,6 +104,21 @@ class HeadlessInstallTest : public testing::Test {
     return code;
   }
 
+  // Runs the package installer, which is to show a "Package Installer" box
+  // holding `text`; presses OK and returns the exit code (99 when the box or
+  // the end did not come).
+  static DWORD RunAnsweringItsBox(const std::wstring& installer, const std::wstring& arguments,
+                                  const std::wstring& text) {
+    InstallerRun run;
+    if (!run.StartProgram(installer, arguments)) return 99;
+    const ShownBox box = run.WaitForBox();
+    EXPECT_EQ(box.title, L"Package Installer");
+    EXPECT_NE(box.text.find(text), std::wstring::npos) << std::filesystem::path(box.text).string();
+    if (box.window) InstallerRun::Press(box, IDOK);
+    DWORD code = 99;
+    return run.WaitForExit(code) ? code : 99;
+  }
+
   // A copy of its own per test, named after it.
   static std::wstring TestName() {
     const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
@@ -269,15 +284,7 @@ TEST_F(HeadlessInstallTest, ThePackageInstallerRefusesBadArgumentsAndChangesNoth
   EXPECT_EQ(ReadText(HKEY_CURRENT_USER, kFinalizeList, L"Delete File (0)"), destination + L"Halvora.exe|_DELETEFILE");
 
   // Without /Q the user is told what was wrong.
-  InstallerRun run;
-  ASSERT_TRUE(run.StartProgram(installer, L"/Bogus"));
-  const ShownBox box = run.WaitForBox();
-  EXPECT_EQ(box.title, L"Package Installer");
-  EXPECT_NE(box.text.find(L"Unknown argument: /Bogus"), std::wstring::npos);
-  InstallerRun::Press(box, IDOK);
-  DWORD code = 0;
-  ASSERT_TRUE(run.WaitForExit(code));
-  EXPECT_EQ(code, 2u);
+  EXPECT_EQ(RunAnsweringItsBox(installer, L"/Bogus", L"Unknown argument: /Bogus"), 2u);
   EXPECT_TRUE(std::filesystem::exists(destination + L"Halvora.exe"));
 }
 
@@ -314,15 +321,7 @@ TEST_F(HeadlessInstallTest, ThePackageInstallerInstallsPackages) {
                   "<Action>UNZIPDIR</Action></Package></KVPF>");
   const std::wstring broken = L"\"" + copy_.Folder() + L"Support\\Broken.kvp\"";
   EXPECT_EQ(RunProgram(installer, L"/Q /Install " + broken), 1u);
-  InstallerRun run;
-  ASSERT_TRUE(run.StartProgram(installer, L"/Install " + broken));
-  const ShownBox box = run.WaitForBox();
-  EXPECT_EQ(box.title, L"Package Installer");
-  EXPECT_NE(box.text.find(L"Failed to unzip file"), std::wstring::npos);
-  InstallerRun::Press(box, IDOK);
-  DWORD code = 0;
-  ASSERT_TRUE(run.WaitForExit(code));
-  EXPECT_EQ(code, 1u);
+  EXPECT_EQ(RunAnsweringItsBox(installer, L"/Install " + broken, L"Failed to unzip file"), 1u);
 
   EXPECT_EQ(RunProgram(installer, L"/InstallWDMDriver " + Quoted(destination + L"Drivers\\Missing.inf")), 1u);
   copy_.WriteFile(L"VortalaWDMDriver.inf", "[Version]\r\nSignature=\"$Windows NT$\"\r\n");

@@ -16,7 +16,7 @@
 #include "foundation/win/file_system.h"
 #include "foundation/win/process_info_record.h"
 #include "foundation/xml_document.h"
-#include "http_test_server.h"
+#include "suite_http_server.h"
 #include "net/file_times.h"
 #include "net/internet_helper.h"
 #include "net/loader_routing.h"
@@ -54,48 +54,26 @@ struct RecordedProgress final : IFileLoaderProgress {
 
 class FileLoaderTest : public ScratchFolder {
  public:
-  static void SetUpTestSuite() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    served_ = VoString(temp) + L"FileLoaderServer\\";
-    CreateDirectoryW(served_.c_str(), nullptr);
-    previous_tools_folder_ = vo::GetProcessPath(ProcessPath::kToolsFolder);
-    // The reader module as built.
-    vo::SetProcessPath(ProcessPath::kToolsFolder, VoString::FromUtf8(VO_TOOLS_MODULE_DIR "/"));
-    server_ = new HttpTestServer;
-    server_started_ = server_->Start(served_);
-  }
-  static void TearDownTestSuite() {
-    if (server_started_) {
-      CFileLoader loader;
-      std::string ignored;
-      loader.LoadToMemory(Resource(server_->Url(L"quit")), ignored);
-    }
-    delete server_;
-    vo::ReleaseToolsLibrary();
-    vo::SetProcessPath(ProcessPath::kToolsFolder, previous_tools_folder_);
-  }
+  static void SetUpTestSuite() { server_.Start(L"FileLoaderServer\\"); }
+  static void TearDownTestSuite() { server_.Stop(); }
 
  protected:
   void SetUp() override {
     ScratchFolder::SetUp();
-    ASSERT_TRUE(server_started_) << "the HTTP test server did not start";
+    ASSERT_TRUE(server_.Started()) << "the HTTP test server did not start";
     tools_.compression = &decoder_;
   }
 
   // A file the server hands out, with the served files' time.
   static void Serve(const wchar_t* name, const std::string& bytes) {
-    Write(served_ + name, bytes);
-    ASSERT_TRUE(vo::SetFileModifiedTime(served_ + name, kServerTime));
+    Write(server_.Folder() + name, bytes);
+    ASSERT_TRUE(vo::SetFileModifiedTime(server_.Folder() + name, kServerTime));
   }
-  static VoString Url(const wchar_t* path) { return server_->Url(path); }
+  static VoString Url(const wchar_t* path) { return server_.Url(path); }
 
   FakeTools tools_;
   VoGzipDecoder decoder_;
-  static inline VoString served_;
-  static inline VoString previous_tools_folder_;
-  static inline HttpTestServer* server_ = nullptr;
-  static inline bool server_started_ = false;
+  static inline SuiteHttpServer server_;
 };
 
 TEST_F(FileLoaderTest, DownloadToFileByMode) {

@@ -24,7 +24,7 @@
 #include "foundation/win/process_info_record.h"
 #include "foundation/win/temp_folders.h"
 #include "foundation/win/vo_shared_memory.h"
-#include "http_test_server.h"
+#include "suite_http_server.h"
 #include "net/internet_helper.h"
 #include "program_folder_fixture.h"
 #include "registry_test_area.h"
@@ -500,42 +500,20 @@ TEST_F(InstallPackageTest, TheFinalizeRunInstallsStagedPackages) {
 // Content on a web server, read through the reader module as built.
 class InstallPackageDownloadTest : public InstallPackageTest {
  public:
-  static void SetUpTestSuite() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    served_ = VoString(temp) + L"InstallPackageServer\\";
-    CreateDirectoryW(served_.c_str(), nullptr);
-    previous_tools_folder_ = vo::GetProcessPath(ProcessPath::kToolsFolder);
-    vo::SetProcessPath(ProcessPath::kToolsFolder, VoString::FromUtf8(VO_TOOLS_MODULE_DIR "/"));
-    server_ = new HttpTestServer;
-    server_started_ = server_->Start(served_);
-  }
-  static void TearDownTestSuite() {
-    if (server_started_) {
-      CInternetHelper helper;
-      VoString ignored = served_ + L"quit.txt";
-      helper.Download(server_->Url(L"quit"), ignored, 0);
-      DeleteFileW(ignored.c_str());
-    }
-    delete server_;
-    vo::ReleaseToolsLibrary();
-    vo::SetProcessPath(ProcessPath::kToolsFolder, previous_tools_folder_);
-  }
+  static void SetUpTestSuite() { server_.Start(L"InstallPackageServer\\"); }
+  static void TearDownTestSuite() { server_.Stop(); }
 
  protected:
   void SetUp() override {
     InstallPackageTest::SetUp();
-    ASSERT_TRUE(server_started_) << "the HTTP test server did not start";
+    ASSERT_TRUE(server_.Started()) << "the HTTP test server did not start";
   }
 
-  static inline VoString served_;
-  static inline VoString previous_tools_folder_;
-  static inline HttpTestServer* server_ = nullptr;
-  static inline bool server_started_ = false;
+  static inline SuiteHttpServer server_;
 };
 
 TEST_F(InstallPackageDownloadTest, DownloadsItsContent) {
-  Write(served_ + L"content.zip", ZipBuilder().Add("a.kvv", "A").Build());
+  Write(server_.Folder() + L"content.zip", ZipBuilder().Add("a.kvv", "A").Build());
   const VoString downloads = vo::GetTempFolder() + L"InstallPackage\\";
   const struct {
     const wchar_t* actions;
@@ -552,14 +530,14 @@ TEST_F(InstallPackageDownloadTest, DownloadsItsContent) {
     vo::DeleteFolderTree(downloads);
     DeleteFileW(Installed(L"Visualizations\\a.kvv").c_str());
     CInstallPackage package;
-    EXPECT_EQ(Install(package, XmlPackage(L"Remote", server_->Url(c.url).Std(), c.actions,
+    EXPECT_EQ(Install(package, XmlPackage(L"Remote", server_.Url(c.url).Std(), c.actions,
                                           {{L"a.kvv", {{L"COPY_VISUALIZATIONS", L""}}}})),
               c.ok)
         << package.GetFailure().ToUtf8();
     EXPECT_EQ(vo::FileExists(Installed(L"Visualizations\\a.kvv")), c.ok);
     EXPECT_EQ(vo::FileExists(downloads + L"Remote.tmp"), c.content_kept);
     if (!c.ok) {
-      EXPECT_EQ(package.GetFailure(), L"Failed to download file '" + server_->Url(c.url) + L"'.");
+      EXPECT_EQ(package.GetFailure(), L"Failed to download file '" + server_.Url(c.url) + L"'.");
     }
   }
   vo::DeleteFolderTree(downloads);
